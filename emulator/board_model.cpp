@@ -1,0 +1,1 @@
+#include "emulator/board_model.h"
