@@ -1,6 +1,7 @@
 #include <string>
 
 #include "filetools/file_commands.h"
+#include "filetools/file_tools.h"
 #include "interpreter/scan.h"
 
 namespace kivo::filetools {
@@ -9,56 +10,56 @@ using namespace interpreter;
 
 namespace {
 
-void runFileconv(Run&, const Line& line) {
+void runFileconv(Run& run, const Line& line) {
     std::string source, destination;
     std::int32_t nrBit = 0;
     requireFields(scan(line.arguments, "%s %s %d", {&source, &destination, &nrBit}), 2, 3, line);
-    notAvailable(line);
+    fileConv(run.state, source, destination, nrBit);
 }
 
-void runFilecomp(Run&, const Line& line) {
+void runFilecomp(Run& run, const Line& line) {
     std::string first, second;
     requireFields(scan(line.arguments, "%s %s", {&first, &second}), 2, 2, line);
-    notAvailable(line);
+    run.state.stat = fileComp(first, second);
 }
 
-void runFileselect(Run&, const Line& line) {
+void runFileselect(Run& run, const Line& line) {
     std::string source, destination;
     std::uint32_t start = 0, stop = 0;
     std::int32_t sampleBits = 0, recordBits = 0;
     const int fields =
         scan(line.arguments, "%s %s %x %x %d %d", {&source, &destination, &start, &stop, &sampleBits, &recordBits});
     if (fields != 4 && fields != 6) failLine(line);
-    notAvailable(line);
+    fileSelect(run.state, source, destination, start, stop, sampleBits, recordBits);
 }
 
-void runFile2txt(Run&, const Line& line) {
+void runFile2txt(Run& run, const Line& line) {
     std::string source, destination;
     std::int32_t nrBit = 0, columns = 0;
     requireFields(scan(line.arguments, "%s %s %d %d", {&source, &destination, &nrBit, &columns}), 4, 4, line);
-    notAvailable(line);
+    file2Txt(run.state, source, destination, nrBit, columns);
 }
 
-void runFile2raw(Run&, const Line& line) {
+void runFile2raw(Run& run, const Line& line) {
     std::string source, destination;
     std::int32_t x = 0, y = 0, bits = 0, channels = 1, view = 0;
     requireFields(scan(line.arguments, "%s %s %d %d %d %d %d", {&source, &destination, &x, &y, &bits, &channels, &view}),
                   5, 7, line);
-    notAvailable(line);
+    file2Raw(run.state, source, destination, x, y, bits, channels, view);
 }
 
 void runFilestatistic(Run&, const Line& line) {
     std::string name;
     std::int32_t nrBit = 0, channels = 1;
     requireFields(scan(line.arguments, "%s %d %d", {&name, &nrBit, &channels}), 2, 3, line);
-    notAvailable(line);
+    fileStatistic(name, nrBit, channels);
 }
 
-void runFilehistogram(Run&, const Line& line) {
+void runFilehistogram(Run& run, const Line& line) {
     std::string source, destination;
     std::int32_t nrBit = 8;
     requireFields(scan(line.arguments, "%s %s %d", {&source, &destination, &nrBit}), 2, 3, line);
-    notAvailable(line);
+    fileHistogram(run.state, source, destination, nrBit);
 }
 
 constexpr Command kFileCommands[] = {

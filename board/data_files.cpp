@@ -1,0 +1,250 @@
+#include "board/data_files.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "interpreter/console.h"
+#include "interpreter/errors.h"
+
+namespace kivo::board {
+
+using namespace interpreter;
+
+bool isHexDataFile(std::string_view name) {
+    return name.find(".hex") != std::string_view::npos || name.find(".HEX") != std::string_view::npos;
+}
+
+namespace {
+
+constexpr std::size_t kHexChunk = 4096;
+constexpr std::uint8_t kNoDigit = 0xFF;
+
+constexpr std::array<std::uint8_t, 256> makeDigitTable() {
+    std::array<std::uint8_t, 256> t{};
+    for (auto& v : t) v = kNoDigit;
+    for (int c = '0'; c <= '9'; ++c) t[c] = static_cast<std::uint8_t>(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) t[c] = static_cast<std::uint8_t>(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c) t[c] = static_cast<std::uint8_t>(c - 'A' + 10);
+    return t;
+}
+constexpr auto kDigit = makeDigitTable();
+
+// Turns hex text into bytes, one chunk after another: a digit pair may straddle two chunks.
+class HexDecoder {
+public:
+    /// `toEnd`: the limit is only the room that the file's size allows, and the text is read
+    /// to its end; what lies past the limit is then at most the odd digit of the warning.
+    HexDecoder(std::uint8_t* out, std::size_t limit, bool toEnd) : out_(out), limit_(limit), toEnd_(toEnd) {}
+
+    /// False once the limit is reached, unless the text is read to its end.
+    bool feed(const std::uint8_t* p, std::size_t n) {
+        const std::uint8_t* end = p + n;
+        if (count_ == limit_) return countRest(p, end);
+        if (pending_ != kNoDigit) {
+            while (p < end && kDigit[*p] == kNoDigit) ++p;
+            if (p == end) return true;
+            out_[count_++] = static_cast<std::uint8_t>(pending_ << 4 | kDigit[*p++]);
+            pending_ = kNoDigit;
+        }
+        // Text as written by this program (pairs, then one separator) takes the first branch
+        // every time, so the loop runs without mispredictions.
+        while (count_ < limit_) {
+            while (p < end && kDigit[*p] == kNoDigit) ++p;
+            if (end - p < 2) {
+                if (p < end) pending_ = kDigit[*p];
+                return true;
+            }
+            const std::uint8_t high = kDigit[p[0]];
+            const std::uint8_t low = kDigit[p[1]];
+            if (low != kNoDigit) {
+                out_[count_++] = static_cast<std::uint8_t>(high << 4 | low);
+                p += 2;
+                continue;
+            }
+            p += 2;
+            while (p < end && kDigit[*p] == kNoDigit) ++p;
+            if (p == end) {
+                pending_ = high;
+                return true;
+            }
+            out_[count_++] = static_cast<std::uint8_t>(high << 4 | kDigit[*p++]);
+        }
+        return countRest(p, end);
+    }
+
+    std::size_t count() const { return count_; }
+    /// True when the text ended in the middle of a pair.
+    bool oddDigit() const { return pending_ != kNoDigit || extra_ % 2 != 0; }
+
+private:
+    bool countRest(const std::uint8_t* p, const std::uint8_t* end) {
+        if (!toEnd_) return false;
+        for (; p < end; ++p) extra_ += kDigit[*p] != kNoDigit;
+        return true;
+    }
+
+    std::uint8_t* out_;
+    std::size_t limit_;
+    bool toEnd_;
+    std::size_t count_ = 0;
+    std::size_t extra_ = 0;
+    std::uint8_t pending_ = kNoDigit;
+};
+
+// Pipes and devices have no size: their bytes are collected first.
+ByteBuffer readUnsized(InputFile& file, std::size_t limit) {
+    std::size_t capacity = 1 << 16, size = 0;
+    ByteBuffer buffer = ByteBuffer::uninitialised(capacity);
+    while (size < limit) {
+        if (size == capacity) {
+            ByteBuffer bigger = ByteBuffer::uninitialised(capacity * 2);
+            std::memcpy(bigger.data(), buffer.data(), size);
+            buffer = std::move(bigger);
+            capacity *= 2;
+        }
+        const std::size_t want = std::min(capacity - size, limit - size);
+        const std::size_t got = file.read(buffer.data() + size, want);
+        if (got == 0) break;
+        size += got;
+    }
+    buffer.shrink(size);
+    return buffer;
+}
+
+void warnOddDigit() { console::message("Uwaga: Nieparzysta liczba znakow hex w pliku\n"); }
+
+std::size_t decodeHex(const std::uint8_t* text, std::size_t length, std::uint8_t* out, std::size_t limit, bool whole) {
+    HexDecoder decoder(out, limit, whole);
+    for (std::size_t at = 0; at < length; at += kHexChunk)
+        if (!decoder.feed(text + at, std::min(kHexChunk, length - at))) return decoder.count();
+    if (decoder.oddDigit()) warnOddDigit();
+    return decoder.count();
+}
+
+std::size_t decodeHex(InputFile& file, std::uint8_t* out, std::size_t limit, bool whole) {
+    HexDecoder decoder(out, limit, whole);
+    std::uint8_t chunk[kHexChunk];
+    for (;;) {
+        const std::size_t got = file.read(chunk, sizeof chunk);
+        if (got == 0) break;
+        if (!decoder.feed(chunk, got)) return decoder.count();
+    }
+    if (decoder.oddDigit()) warnOddDigit();
+    return decoder.count();
+}
+
+void checkRequest(const std::string& name, std::int32_t requested) {
+    if (name.empty()) fail(3);
+    if (requested > kMaxDataFileRequest) {
+        console::print("Rozmiar do odczytu: %X [hex] > 2MB\n", static_cast<unsigned>(requested));
+        fail(3);
+    }
+}
+
+// Reads into `given` when the caller passed a buffer, else into a buffer of its own.
+ByteBuffer read(const std::string& name, std::uint8_t* given, std::int32_t requested, std::size_t& delivered) {
+    checkRequest(name, requested);
+    InputFile file(name);
+    const bool whole = requested <= 0;
+    const bool hex = isHexDataFile(name);
+    ByteBuffer own;
+    if (file.size() < 0) {
+        // Unsized sources are collected first and then cut like a regular file.
+        const std::size_t rawLimit = whole || hex ? SIZE_MAX : static_cast<std::size_t>(requested);
+        ByteBuffer raw = readUnsized(file, rawLimit);
+        std::size_t limit = whole ? (hex ? raw.size() / 2 : raw.size()) : static_cast<std::size_t>(requested);
+        if (!hex) limit = std::min(limit, raw.size());
+        std::uint8_t* out = given;
+        if (!out) {
+            own = ByteBuffer::uninitialised(limit);
+            out = own.data();
+        }
+        delivered = hex ? decodeHex(raw.data(), raw.size(), out, limit, whole)
+                        : (std::memcpy(out, raw.data(), limit), limit);
+        own.shrink(delivered);
+        return own;
+    }
+    const auto size = static_cast<std::uint64_t>(file.size());
+    std::uint64_t limit;
+    if (hex)
+        limit = whole ? size / 2 : static_cast<std::uint64_t>(requested);
+    else
+        limit = whole ? size : std::min<std::uint64_t>(static_cast<std::uint64_t>(requested), size);
+    std::uint8_t* out = given;
+    if (!out) {
+        own = ByteBuffer::uninitialised(limit);
+        out = own.data();
+    }
+    // A file that shrinks while it is read delivers what it still holds.
+    delivered = hex ? decodeHex(file, out, static_cast<std::size_t>(limit), whole)
+                    : file.read(out, static_cast<std::size_t>(limit));
+    own.shrink(delivered);
+    return own;
+}
+
+// "xx " for every byte value, padded to four bytes so that one 4-byte copy writes an entry.
+constexpr std::array<std::array<char, 4>, 256> makeHexEntries() {
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::array<std::array<char, 4>, 256> t{};
+    for (unsigned b = 0; b < 256; ++b) t[b] = {kDigits[b >> 4], kDigits[b & 15], ' ', 0};
+    return t;
+}
+constexpr auto kHexEntries = makeHexEntries();
+
+void writeHexLines(OutputFile& file, const std::uint8_t* data, std::size_t length) {
+    constexpr std::size_t kPerLine = 16;
+    constexpr std::size_t kLineChars = kPerLine * 3 + 1;  // the last blank becomes CR, then LF
+    constexpr std::size_t kLinesPerBlock = 1024;
+    std::size_t at = 0;
+    while (at < length) {
+        const std::size_t block = std::min(length - at, kPerLine * kLinesPerBlock);
+        // Whole lines of a block are formatted straight into the file's buffer; one spare
+        // byte takes the padding of the last 32-bit store.
+        char* o = file.reserve(block / kPerLine * kLineChars + kLineChars + 1);
+        char* const start = o;
+        const std::uint8_t* p = data + at;
+        for (std::size_t left = block; left > 0;) {
+            const std::size_t n = std::min(left, kPerLine);
+            for (std::size_t k = 0; k < n; ++k) {
+                std::memcpy(o + 3 * k, kHexEntries[p[k]].data(), 4);
+            }
+            o[3 * n - 1] = '\r';
+            o[3 * n] = '\n';
+            o += 3 * n + 1;
+            p += n;
+            left -= n;
+        }
+        file.commit(static_cast<std::size_t>(o - start));
+        at += block;
+    }
+}
+
+}  // namespace
+
+ByteBuffer readDataFile(const std::string& name, std::int32_t requested) {
+    std::size_t delivered = 0;
+    return read(name, nullptr, requested, delivered);
+}
+
+std::size_t readDataFile(const std::string& name, std::uint8_t* buffer, std::int32_t requested) {
+    std::size_t delivered = 0;
+    read(name, buffer, requested, delivered);
+    return delivered;
+}
+
+void writeDataFile(const std::string& name, const std::uint8_t* data, std::size_t length, bool append) {
+    if (name.empty()) {
+        console::message("Nie podano nazwy pliku lub podano ja w zlym miejscu\n");
+        fail(3);
+    }
+    OutputFile file(name, append);
+    if (isHexDataFile(name))
+        writeHexLines(file, data, length);
+    else
+        file.append(data, length);
+    file.close();
+}
+
+}  // namespace kivo::board

@@ -1,0 +1,84 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "board/file_io.h"
+#include "interpreter/errors.h"
+
+namespace kivo::board {
+
+using interpreter::fail;
+
+InputFile::InputFile(const std::string& name) : name_(name) {
+    int fd;
+    do fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) fail(1, name);
+    handle_ = fd;
+    struct stat st {};
+    // A directory opens for reading on POSIX, but holds no data bytes.
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) fail(1, name);
+    if (S_ISREG(st.st_mode)) size_ = st.st_size;
+}
+
+InputFile::~InputFile() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        // Large reads are split: some systems refuse single reads above 2 GiB.
+        const std::size_t chunk = count - done < (1u << 30) ? count - done : (1u << 30);
+        const ssize_t got = ::read(static_cast<int>(handle_), buffer + done, chunk);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            fail(1, name_);
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    int fd;
+    do fd = ::open(name.c_str(), flags, S_IRUSR | S_IWUSR);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) fail(1, name);
+    handle_ = fd;
+    buffer_.resize(kBufferSize);
+}
+
+OutputFile::~OutputFile() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+void OutputFile::writeAll(const void* data, std::size_t count) {
+    auto p = static_cast<const char*>(data);
+    while (count > 0) {
+        const std::size_t chunk = count < (1u << 30) ? count : (1u << 30);
+        const ssize_t put = ::write(static_cast<int>(handle_), p, chunk);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            fail(1, name_);
+        }
+        // A write that moves nothing would loop for ever: the device is full or gone.
+        if (put == 0) fail(1, name_);
+        p += put;
+        count -= static_cast<std::size_t>(put);
+    }
+}
+
+void OutputFile::close() {
+    flush();
+    const int fd = static_cast<int>(handle_);
+    handle_ = -1;
+    // Some file systems report a failed write only here.
+    if (::close(fd) != 0 && errno != EINTR) fail(1, name_);
+}
+
+}  // namespace kivo::board

@@ -1,0 +1,70 @@
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
+
+#include "board/file_io.h"
+#include "interpreter/errors.h"
+
+namespace kivo::board {
+
+using interpreter::fail;
+
+InputFile::InputFile(const std::string& name) : name_(name) {
+    int fd = -1;
+    if (_sopen_s(&fd, name.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, 0) != 0) fail(1, name);
+    handle_ = fd;
+    struct _stat64 st {};
+    if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFDIR)) fail(1, name);
+    if (st.st_mode & _S_IFREG) size_ = st.st_size;
+}
+
+InputFile::~InputFile() {
+    if (handle_ >= 0) _close(static_cast<int>(handle_));
+}
+
+std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const unsigned chunk = count - done < (1u << 30) ? static_cast<unsigned>(count - done) : (1u << 30);
+        const int got = _read(static_cast<int>(handle_), buffer + done, chunk);
+        if (got < 0) fail(1, name_);
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {
+    const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT | (append ? _O_APPEND : _O_TRUNC);
+    int fd = -1;
+    if (_sopen_s(&fd, name.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE) != 0) fail(1, name);
+    handle_ = fd;
+    buffer_.resize(kBufferSize);
+}
+
+OutputFile::~OutputFile() {
+    if (handle_ >= 0) _close(static_cast<int>(handle_));
+}
+
+void OutputFile::writeAll(const void* data, std::size_t count) {
+    auto p = static_cast<const char*>(data);
+    while (count > 0) {
+        const unsigned chunk = count < (1u << 30) ? static_cast<unsigned>(count) : (1u << 30);
+        const int put = _write(static_cast<int>(handle_), p, chunk);
+        if (put <= 0) fail(1, name_);
+        p += put;
+        count -= static_cast<std::size_t>(put);
+    }
+}
+
+void OutputFile::close() {
+    flush();
+    const int fd = static_cast<int>(handle_);
+    handle_ = -1;
+    if (_close(fd) != 0) fail(1, name_);
+}
+
+}  // namespace kivo::board

@@ -1,0 +1,174 @@
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "board/data_files.h"
+#include "filetools/file_tools.h"
+#include "interpreter/console.h"
+#include "interpreter/numbers.h"
+
+namespace kivo::filetools {
+
+using namespace interpreter;
+using board::ByteBuffer;
+
+void fileConv(const Interpreter& state, const std::string& source, const std::string& destination, std::int32_t nrBit) {
+    console::print("\tfileconv ");
+    if (state.fileappend) console::print("ap ");
+    console::print("%s -> %s", source.c_str(), destination.c_str());
+    if (nrBit > 8) console::print(", nr_bit= %d", nrBit);
+    console::print("\n");
+    ByteBuffer data = board::readDataFile(source);
+    swapSampleBytes(data.data(), data.size(), nrBit);
+    board::writeDataFile(destination, data.data(), data.size(), state.fileappend != 0);
+}
+
+std::uint32_t fileComp(const std::string& first, const std::string& second) {
+    console::print("\tfilecomp %s %s. ", first.c_str(), second.c_str());
+    const ByteBuffer a = board::readDataFile(first);
+    const ByteBuffer b = board::readDataFile(second);
+    if (a.size() != b.size())
+        console::print("\n\t Pliki maja rozne rozmiary: %zX, %zX [hex].\n\t", a.size(), b.size());
+    const std::size_t common = std::min(a.size(), b.size());
+    // memcmp finds a differing block fast; the byte loop then finds the byte inside it.
+    constexpr std::size_t kBlock = 1 << 16;
+    for (std::size_t at = 0; at < common; at += kBlock) {
+        const std::size_t n = std::min(kBlock, common - at);
+        if (std::memcmp(a.data() + at, b.data() + at, n) == 0) continue;
+        std::size_t i = at;
+        while (a.data()[i] == b.data()[i]) ++i;
+        console::print("\nPliki rozne pod pozycja %zX [hex]. Wartosci: %X oraz %X [hex]\n", i, a.data()[i], b.data()[i]);
+        return static_cast<std::uint32_t>(i);
+    }
+    console::print("Pliki identyczne\n");
+    return 0;
+}
+
+namespace {
+
+// A value's decimal digits in front, its length in the last byte.
+using Decimal = std::array<char, 8>;
+
+Decimal decimal(std::uint32_t v) {
+    Decimal d{};
+    char tmp[8];
+    int n = 0;
+    do tmp[n++] = static_cast<char>('0' + v % 10);
+    while ((v /= 10) != 0);
+    for (int i = 0; i < n; ++i) d[i] = tmp[n - 1 - i];
+    d[7] = static_cast<char>(n);
+    return d;
+}
+
+// Up to 65536 entries of 8 bytes: small enough for the cache, and a value becomes one copy.
+std::vector<Decimal> decimalTable(std::size_t count) {
+    std::vector<Decimal> table(count);
+    for (std::size_t v = 0; v < count; ++v) table[v] = decimal(static_cast<std::uint32_t>(v));
+    return table;
+}
+
+// Writes each value with its separator: a tab while the line has room, else CR LF.
+class TableWriter {
+public:
+    TableWriter(board::OutputFile& file, std::int32_t columns) : file_(file), columns_(columns) {}
+
+    /// Room for `values` more values of at most 11 characters each.
+    void reserve(std::size_t values) {
+        o_ = file_.reserve(values * kMaxEntry);
+        start_ = o_;
+    }
+    void commit() { file_.commit(static_cast<std::size_t>(o_ - start_)); }
+
+    /// Copies `Width` bytes from `digits` (the reserve leaves room), keeps `length` of them.
+    template <std::size_t Width>
+    void put(const char* digits, std::size_t length) {
+        std::memcpy(o_, digits, Width);
+        o_ += length;
+        if (column_ < columns_) {
+            *o_++ = '\t';
+            ++column_;
+        } else {
+            *o_++ = '\r';
+            *o_++ = '\n';
+            column_ = 1;
+        }
+    }
+
+    static constexpr std::size_t kMaxEntry = 12 + 2;  // "-2147483648" copied as 12 bytes, CR LF
+
+private:
+    board::OutputFile& file_;
+    std::int32_t columns_;
+    std::int32_t column_ = 1;
+    char* o_ = nullptr;
+    char* start_ = nullptr;
+};
+
+template <class ValueAt>
+void writeValues(board::OutputFile& file, std::int32_t columns, std::size_t count, ValueAt valueAt) {
+    // Entries are copied whole whatever their length: the reserve leaves room for that.
+    constexpr std::size_t kBatch = 4096;
+    TableWriter writer(file, columns);
+    for (std::size_t at = 0; at < count; at += kBatch) {
+        const std::size_t n = std::min(kBatch, count - at);
+        writer.reserve(n + 1);
+        for (std::size_t k = at; k < at + n; ++k) valueAt(writer, k);
+        writer.commit();
+    }
+}
+
+}  // namespace
+
+void file2Txt(const Interpreter& state, const std::string& source, const std::string& destination, std::int32_t nrBit,
+              std::int32_t columns) {
+    console::print("\tfiletxt ");
+    if (state.fileappend) console::print("ap ");
+    console::print("%s -> %s, nr_bit= %d, nr_kolumn= %d\n", source.c_str(), destination.c_str(), nrBit, columns);
+    const ByteBuffer data = board::readDataFile(source);
+    board::OutputFile file(destination, state.fileappend != 0);
+    const std::uint8_t* p = data.data();
+    // A trailing partial word is not a sample: it is left out, as everywhere in the tools.
+    switch (nrBit) {
+        case 8: {
+            const auto table = decimalTable(256);
+            writeValues(file, columns, data.size(), [&](TableWriter& w, std::size_t k) {
+                const auto& d = table[p[k]];
+                w.put<8>(d.data(), static_cast<std::size_t>(d[7]));
+            });
+            break;
+        }
+        case 16: {
+            const auto table = decimalTable(65536);
+            writeValues(file, columns, data.size() / 2, [&](TableWriter& w, std::size_t k) {
+                const auto& d = table[static_cast<std::size_t>(p[2 * k] << 8 | p[2 * k + 1])];
+                w.put<8>(d.data(), static_cast<std::size_t>(d[7]));
+            });
+            break;
+        }
+        case 32:
+            writeValues(file, columns, data.size() / 4, [&](TableWriter& w, std::size_t k) {
+                const auto value = static_cast<std::int32_t>(bytesValue(p + 4 * k, 4));
+                char digits[12] = {};
+                std::size_t n = 0;
+                std::uint32_t magnitude = static_cast<std::uint32_t>(value);
+                if (value < 0) {
+                    digits[n++] = '-';
+                    magnitude = 0u - magnitude;
+                }
+                char tmp[10];
+                int m = 0;
+                do tmp[m++] = static_cast<char>('0' + magnitude % 10);
+                while ((magnitude /= 10) != 0);
+                while (m > 0) digits[n++] = tmp[--m];
+                w.put<12>(digits, n);
+            });
+            break;
+        default:
+            console::print(" Funkcja z tymi parametrami aktualnie niedostepna\n");
+            break;
+    }
+    file.close();
+}
+
+}  // namespace kivo::filetools
