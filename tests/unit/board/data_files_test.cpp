@@ -1,0 +1,212 @@
+#include "board/data_files.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <random>
+#include <thread>
+
+#include "temp_files.h"
+
+namespace kivo::board {
+namespace {
+
+using kivo::testing::TempFiles;
+
+std::string randomBytes(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string s(n, '\0');
+    for (auto& c : s) c = static_cast<char>(rng());
+    return s;
+}
+
+std::string asString(const ByteBuffer& b) { return std::string(reinterpret_cast<const char*>(b.data()), b.size()); }
+
+class DataFiles : public TempFiles {
+protected:
+    void write(const std::string& name, const std::string& bytes, bool append = false) {
+        writeDataFile(path(name), reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), append);
+    }
+    std::string read(const std::string& name, std::int32_t requested = 0) {
+        return asString(readDataFile(path(name), requested));
+    }
+};
+
+TEST(DataFileNames, OnlyLowerOrUpperCaseHexMarksAHexFile) {
+    EXPECT_TRUE(isHexDataFile("a.hex"));
+    EXPECT_TRUE(isHexDataFile("A.HEX"));
+    EXPECT_TRUE(isHexDataFile("data.hex.bin"));
+    EXPECT_TRUE(isHexDataFile("dir.hex/x"));
+    EXPECT_FALSE(isHexDataFile("a.Hex"));
+    EXPECT_FALSE(isHexDataFile("ahex"));
+    EXPECT_FALSE(isHexDataFile("a.bin"));
+}
+
+TEST_F(DataFiles, HexLinesHoldSixteenLowerCasePairsAndEndWithCrLf) {
+    std::string bytes;
+    for (int i = 0; i < 17; ++i) bytes += static_cast<char>(0xF0 + i % 16);
+    write("a.hex", bytes);
+    EXPECT_EQ(get("a.hex"),
+              "f0 f1 f2 f3 f4 f5 f6 f7 f8 f9 fa fb fc fd fe ff\r\n"
+              "f0\r\n");
+    write("b.hex", std::string("\x01\xab\xff", 3));
+    EXPECT_EQ(get("b.hex"), "01 ab ff\r\n");
+    write("empty.hex", "");
+    EXPECT_EQ(get("empty.hex"), "");
+}
+
+TEST_F(DataFiles, HexRoundTripsAndAgreesWithXxd) {
+    // Sizes around line and block ends of the writer and the 4096-character reading chunks.
+    for (std::size_t n : {1u, 15u, 16u, 17u, 1365u, 1366u, 16384u, 16385u, 100003u}) {
+        const std::string bytes = randomBytes(n, static_cast<unsigned>(n));
+        write("r.hex", bytes);
+        EXPECT_EQ(read("r.hex"), bytes) << n;
+        EXPECT_EQ(get("r.hex").size(), n / 16 * 49 + (n % 16 ? n % 16 * 3 + 1 : 0)) << n;
+        if (std::system("command -v xxd >/dev/null 2>&1") != 0) continue;
+        const std::string command = "xxd -r -p " + path("r.hex") + " " + path("r.xxd");
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(get("r.xxd"), bytes) << n;
+    }
+}
+
+TEST_F(DataFiles, HexReadingSkipsEveryNonDigitAndJoinsPairsAcrossChunks) {
+    put("mixed.hex", "0A b\r\nC");
+    EXPECT_EQ(read("mixed.hex"), "\x0A\xBC");
+    put("prefix.hex", "0x12,0X3g4");
+    EXPECT_EQ(read("prefix.hex"), std::string("\x01\x20\x34", 3));
+    // A pair split by the chunk boundary, with separators on both sides of it.
+    std::string text(4095, ' ');
+    text += "A\r\n\r\nB 12";
+    put("split.hex", text);
+    EXPECT_EQ(read("split.hex"), "\xAB\x12");
+    std::string odd(4096, '-');
+    odd[4095] = 'c';
+    odd += "d";
+    put("edge.hex", odd);
+    EXPECT_EQ(read("edge.hex"), "\xCD");
+}
+
+TEST_F(DataFiles, OddDigitWarnsOnlyWhenTheWholeTextIsRead) {
+    put("odd.hex", "ABC");
+    std::string value;
+    EXPECT_EQ(printed([&] { value = read("odd.hex"); }), "Uwaga: Nieparzysta liczba znakow hex w pliku\n");
+    EXPECT_EQ(value, "\xAB");
+    put("tail.hex", "12 34 5");
+    EXPECT_EQ(printed([&] { value = read("tail.hex"); }), "Uwaga: Nieparzysta liczba znakow hex w pliku\n");
+    EXPECT_EQ(value, "\x12\x34");
+    // A request that ends before the odd digit never reaches it.
+    EXPECT_EQ(printed([&] { value = read("tail.hex", 1); }), "");
+    EXPECT_EQ(value, "\x12");
+}
+
+TEST_F(DataFiles, RequestedLengthCutsBothFormsAndStopsAtTheFileEnd) {
+    put("a.bin", "abcdef");
+    EXPECT_EQ(read("a.bin", 4), "abcd");
+    EXPECT_EQ(read("a.bin", 100), "abcdef");
+    EXPECT_EQ(read("a.bin", 0), "abcdef");
+    EXPECT_EQ(read("a.bin", -5), "abcdef");
+    put("a.hex", "01 02 03 04 05 06\r\n");
+    EXPECT_EQ(read("a.hex", 2), "\x01\x02");
+    EXPECT_EQ(read("a.hex", 100), std::string("\x01\x02\x03\x04\x05\x06"));
+    std::uint8_t buffer[8] = {};
+    EXPECT_EQ(readDataFile(path("a.hex"), buffer, 3), 3u);
+    EXPECT_EQ(buffer[2], 3);
+    EXPECT_EQ(readDataFile(path("a.bin"), buffer, 8), 6u);
+    EXPECT_EQ(buffer[5], 'f');
+}
+
+TEST_F(DataFiles, RequestsAbove2MiBFailBeforeTheFileIsOpened) {
+    std::string out;
+    const auto f = failure([&] { read("missing.bin", 0x200001); }, &out);
+    EXPECT_EQ(f.code, 3);
+    EXPECT_FALSE(f.text.has_value());
+    EXPECT_EQ(out, "Rozmiar do odczytu: 200001 [hex] > 2MB\n");
+    put("big.bin", std::string(0x200000 + 10, 'x'));
+    EXPECT_EQ(read("big.bin", 0x200000).size(), 0x200000u);
+    EXPECT_EQ(read("big.bin").size(), 0x20000Au);  // whole files have no limit
+}
+
+TEST_F(DataFiles, MissingNamesAndUnreadableFilesFail) {
+    EXPECT_EQ(failure([&] { readDataFile("", 0); }).code, 3);
+    std::string out;
+    const std::uint8_t byte = 1;
+    EXPECT_EQ(failure([&] { writeDataFile("", &byte, 1, false); }, &out).code, 3);
+    EXPECT_EQ(out, "Nie podano nazwy pliku lub podano ja w zlym miejscu\n");
+
+    auto f = failure([&] { read("nothere.hex"); });
+    EXPECT_EQ(f.code, 1);
+    EXPECT_EQ(f.text, path("nothere.hex"));
+    std::filesystem::create_directory(path("dir"));
+    f = failure([&] { read("dir"); });
+    EXPECT_EQ(f.code, 1);
+    EXPECT_EQ(f.text, path("dir"));
+    f = failure([&] { write("dir", "x"); });
+    EXPECT_EQ(f.code, 1);
+    f = failure([&] { write("nodir/x.bin", "x"); });
+    EXPECT_EQ(f.code, 1);
+    EXPECT_EQ(f.text, path("nodir/x.bin"));
+}
+
+TEST_F(DataFiles, AFailedWriteIsNeverASuccess) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const std::string bytes = randomBytes(3 << 20, 7);
+    for (const char* name : {"/dev/full", "/dev/full.hex"}) {
+        // The .hex name is only a symlink's name: what matters is that the form is hex text.
+        std::string target = name;
+        if (target.ends_with(".hex")) {
+            std::filesystem::create_symlink("/dev/full", path("full.hex"));
+            target = path("full.hex");
+        }
+        const auto f = failure([&] {
+            writeDataFile(target, reinterpret_cast<const std::uint8_t*>(bytes.data()), 10, false);
+        });
+        EXPECT_EQ(f.code, 1) << name;
+        EXPECT_EQ(f.text, target);
+        EXPECT_EQ(failure([&] {
+                      writeDataFile(target, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), true);
+                  }).code,
+                  1);
+    }
+}
+
+TEST_F(DataFiles, TruncatesOrAppendsAndCreatesOwnerOnlyFiles) {
+    write("a.bin", "first");
+    write("a.bin", "2nd");
+    EXPECT_EQ(get("a.bin"), "2nd");
+    write("a.bin", "+more", true);
+    EXPECT_EQ(get("a.bin"), "2nd+more");
+    write("a.hex", "\x01", true);
+    write("a.hex", "\x02", true);
+    EXPECT_EQ(get("a.hex"), "01\r\n02\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(path("a.hex").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    // An existing file keeps its permissions.
+    ASSERT_EQ(::chmod(path("a.bin").c_str(), 0644), 0);
+    write("a.bin", "x");
+    ASSERT_EQ(::stat(path("a.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+TEST_F(DataFiles, PipesAreReadToTheirEnd) {
+    ASSERT_EQ(::mkfifo(path("pipe.hex").c_str(), 0600), 0);
+    std::string text;
+    for (int i = 0; i < 40000; ++i) text += "5a ";
+    text += "7";
+    std::thread writer([&] { std::ofstream(path("pipe.hex"), std::ios::binary) << text; });
+    std::string value;
+    const std::string out = printed([&] { value = read("pipe.hex"); });
+    writer.join();
+    EXPECT_EQ(value, std::string(40000, '\x5a'));
+    EXPECT_EQ(out, "Uwaga: Nieparzysta liczba znakow hex w pliku\n");
+
+    ASSERT_EQ(::mkfifo(path("pipe.bin").c_str(), 0600), 0);
+    const std::string bytes = randomBytes(300000, 3);
+    std::thread binary([&] { std::ofstream(path("pipe.bin"), std::ios::binary) << bytes; });
+    value = read("pipe.bin");
+    binary.join();
+    EXPECT_EQ(value, bytes);
+}
+
+}  // namespace
+}  // namespace kivo::board
