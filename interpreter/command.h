@@ -29,6 +29,10 @@ public:
     Script& script;
     /// Set by a command that ends the run early like the end of the script (ifconfig).
     bool endRun = false;
+    /// The one loop counter of the process; negative while no loop runs.
+    std::int32_t loopCounter = -1;
+    /// Set between a line with "/*" and the next line with "*/".
+    bool inBlockComment = false;
 
     /// State of a command group that lives as long as this run (created on first use).
     template <class T>

@@ -1,0 +1,24 @@
+#include "analyser/la_commands.h"
+#include "interpreter/console.h"
+
+namespace kivo::analyser {
+
+using namespace interpreter;
+
+namespace {
+
+// The subcommand and its arguments are read by the analyser itself.
+void runLa(Run&, const Line& line) {
+    console::print("\tla_%.*s ", static_cast<int>(line.suffix.size()), line.suffix.data());
+    notAvailable(line);
+}
+
+constexpr Command kLaCommands[] = {
+    {"la", Match::Prefix, runLa},
+};
+
+}  // namespace
+
+CommandTable laCommands() { return kLaCommands; }
+
+}  // namespace kivo::analyser

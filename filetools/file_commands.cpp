@@ -1,0 +1,78 @@
+#include <string>
+
+#include "filetools/file_commands.h"
+#include "interpreter/scan.h"
+
+namespace kivo::filetools {
+
+using namespace interpreter;
+
+namespace {
+
+void runFileconv(Run&, const Line& line) {
+    std::string source, destination;
+    std::int32_t nrBit = 0;
+    requireFields(scan(line.arguments, "%s %s %d", {&source, &destination, &nrBit}), 2, 3, line);
+    notAvailable(line);
+}
+
+void runFilecomp(Run&, const Line& line) {
+    std::string first, second;
+    requireFields(scan(line.arguments, "%s %s", {&first, &second}), 2, 2, line);
+    notAvailable(line);
+}
+
+void runFileselect(Run&, const Line& line) {
+    std::string source, destination;
+    std::uint32_t start = 0, stop = 0;
+    std::int32_t sampleBits = 0, recordBits = 0;
+    const int fields =
+        scan(line.arguments, "%s %s %x %x %d %d", {&source, &destination, &start, &stop, &sampleBits, &recordBits});
+    if (fields != 4 && fields != 6) failLine(line);
+    notAvailable(line);
+}
+
+void runFile2txt(Run&, const Line& line) {
+    std::string source, destination;
+    std::int32_t nrBit = 0, columns = 0;
+    requireFields(scan(line.arguments, "%s %s %d %d", {&source, &destination, &nrBit, &columns}), 4, 4, line);
+    notAvailable(line);
+}
+
+void runFile2raw(Run&, const Line& line) {
+    std::string source, destination;
+    std::int32_t x = 0, y = 0, bits = 0, channels = 1, view = 0;
+    requireFields(scan(line.arguments, "%s %s %d %d %d %d %d", {&source, &destination, &x, &y, &bits, &channels, &view}),
+                  5, 7, line);
+    notAvailable(line);
+}
+
+void runFilestatistic(Run&, const Line& line) {
+    std::string name;
+    std::int32_t nrBit = 0, channels = 1;
+    requireFields(scan(line.arguments, "%s %d %d", {&name, &nrBit, &channels}), 2, 3, line);
+    notAvailable(line);
+}
+
+void runFilehistogram(Run&, const Line& line) {
+    std::string source, destination;
+    std::int32_t nrBit = 8;
+    requireFields(scan(line.arguments, "%s %s %d", {&source, &destination, &nrBit}), 2, 3, line);
+    notAvailable(line);
+}
+
+constexpr Command kFileCommands[] = {
+    {"fileconv", Match::Exact, runFileconv},
+    {"filecomp", Match::Exact, runFilecomp},
+    {"fileselect", Match::Exact, runFileselect},
+    {"file2txt", Match::Exact, runFile2txt},
+    {"file2raw", Match::Exact, runFile2raw},
+    {"filestatistic", Match::Exact, runFilestatistic},
+    {"filehistogram", Match::Exact, runFilehistogram},
+};
+
+}  // namespace
+
+CommandTable fileCommands() { return kFileCommands; }
+
+}  // namespace kivo::filetools

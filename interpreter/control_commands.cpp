@@ -1,0 +1,72 @@
+#include <string>
+
+#include "interpreter/console.h"
+#include "interpreter/core_commands.h"
+#include "interpreter/dispatcher.h"
+#include "interpreter/errors.h"
+#include "interpreter/numbers.h"
+#include "interpreter/platform.h"
+#include "interpreter/scan.h"
+
+namespace kivo::interpreter {
+
+void runBaseadr(Run& run, const Line& line) {
+    console::print("\tbaseadr= ");
+    if (scan(line.arguments, "%x", {&run.state.baseadr}) != 1) fail(3);
+    printGroupedHex(run.state.baseadr);
+    console::put('\n');
+}
+
+void runFileappend(Run& run, const Line& line) {
+    std::int32_t flag = 0;
+    requireFields(scan(line.arguments, "%d", {&flag}), 1, 1, line);
+    run.state.fileappend = flag != 0 ? 1 : 0;
+    console::print("\tfileappend= %d\n", flag);
+}
+
+void runPrint(Run&, const Line& line) {
+    console::text(line.arguments);
+    console::put('\n');
+}
+
+void runExit(Run&, const Line&) {
+    console::print("\texit\n");
+    throw ScriptExit{};
+}
+
+void runWaitforkey(Run&, const Line&) {
+    console::print("waitforkey. Nacisnij dowolny klawisz\n");
+    console::waitForKey();
+}
+
+void runRun(Run&, const Line& line) {
+    const std::string commandLine(line.arguments);
+    console::print("\trun %s\n", commandLine.c_str());
+    console::flush();  // the program shares the console: what we printed must come first
+    if (!platform::runCommandLine(commandLine)) {
+        console::print("Blad podczas wykonywania instrukcji: %s\n", commandLine.c_str());
+        fail(0);
+    }
+}
+
+namespace {
+
+constexpr Command kCoreCommands[] = {
+    {"baseadr", Match::Exact, runBaseadr},
+    {"fileappend", Match::Exact, runFileappend},
+    {"print", Match::Exact, runPrint},
+    {"exit", Match::Exact, runExit},
+    {"waitforkey", Match::Exact, runWaitforkey},
+    {"run", Match::Exact, runRun},
+    {"goto", Match::Exact, runGoto},
+    {"loop", Match::Exact, runLoop},
+    {"stat", Match::Prefix, runStat},
+    {"gobit", Match::Prefix, runGobit},
+    {"go", Match::Prefix, runGoCompare},
+};
+
+}  // namespace
+
+CommandTable coreCommands() { return kCoreCommands; }
+
+}  // namespace kivo::interpreter

@@ -1,0 +1,66 @@
+#include "interpreter/runner.h"
+
+#include "interpreter/console.h"
+#include "interpreter/errors.h"
+#include "interpreter/preprocess.h"
+#include "interpreter/script.h"
+
+namespace kivo::interpreter {
+
+void runLine(Run& run, const Dispatcher& dispatcher, std::string& line) {
+    if (preprocessLine(line, run.inBlockComment) < 0) return;
+    std::string_view keyword, argumentText;
+    if (!splitLine(line, keyword, argumentText)) return;
+    // The words of a line are held in fixed buffers of 260 bytes where scripts are written
+    // for this language: longer ones are refused instead of being cut silently.
+    if (keyword.size() > kMaxWordLength || argumentText.size() > kMaxWordLength) fail(3, line);
+    dispatcher.dispatchCommand(run, keyword, argumentText, line);
+}
+
+void runScript(Interpreter& state, const std::string& path, CommandTable table) {
+    Script script;
+    if (!script.open(path)) {
+        console::print(
+            "Nie mozna otworzyc skryptu z komendami pliku: %s\n\nKeyed Interface Vector Operator kivo.exe v. "
+            "1.2\nUzywaj:\n\t- bez parametrow: wykona domyslnie skrypt kivo.txt\n\t- z 1 parametrem: kivo.exe "
+            "[nazwa skrytpu z komendami]\n",
+            path.c_str());
+        fail(0);
+    }
+    Dispatcher dispatcher(table);
+    Run run(state, script);
+    std::string line;
+    std::string_view read;
+    std::size_t rawLength;
+    while (script.readLine(read, rawLength)) {
+        if (rawLength > kMaxLineLength) fail(3, read.substr(0, kMaxLineLength));
+        line.assign(read);
+        runLine(run, dispatcher, line);
+        if (run.endRun || script.atEnd()) break;
+    }
+}
+
+int runMain(int argc, char** argv, CommandTable table) {
+    static Interpreter state;
+    const bool defaultScript = argc < 2;
+    const std::string path = defaultScript ? "kivo.txt" : argv[1];
+    try {
+        console::print("Uruchamiam skrypt: %s\n", path.c_str());
+        runScript(state, path, table);
+        if (defaultScript) {
+            console::print("Zakonczono wykonywanie skryptu, nacisnij dowolny klawisz\n");
+            console::waitForKey();
+        }
+    } catch (const ScriptExit&) {
+        console::flush();
+        return 0;
+    } catch (const ScriptFailure& failure) {
+        printFailure(failure);
+        console::waitForKey();
+        return 255;
+    }
+    console::flush();
+    return 0;
+}
+
+}  // namespace kivo::interpreter

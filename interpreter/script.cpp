@@ -1,0 +1,125 @@
+#include "interpreter/script.h"
+
+#include <cstring>
+
+#include "interpreter/scan.h"
+
+namespace kivo::interpreter {
+
+Script::~Script() {
+    if (file_) std::fclose(file_);
+}
+
+namespace {
+
+bool readAll(std::FILE* file, std::string& raw) {
+    raw.clear();
+    if (std::fseek(file, 0, SEEK_SET) != 0) return false;
+    char buffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) raw.append(buffer, n);
+    return !std::ferror(file);
+}
+
+}  // namespace
+
+void Script::load(std::string raw) {
+    // Text-mode reading: Ctrl-Z ends the text, CR LF becomes LF, a lone CR stays.
+    if (auto stop = raw.find('\x1A'); stop != std::string::npos) raw.resize(stop);
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < raw.size(); ++in) {
+        if (raw[in] == '\r' && in + 1 < raw.size() && raw[in + 1] == '\n') continue;
+        raw[out++] = raw[in];
+    }
+    raw.resize(out);
+    text_ = std::move(raw);
+    pos_ = 0;
+    eof_ = false;
+    indexed_ = false;
+    labels_.clear();
+}
+
+bool Script::open(const std::string& path) {
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) return false;
+    std::string raw;
+    if (!readAll(file_, raw)) {  // a directory opens but does not read
+        std::fclose(file_);
+        file_ = nullptr;
+        return false;
+    }
+    platform::fileStamp(file_, stamp_);
+    load(std::move(raw));
+    return true;
+}
+
+void Script::openText(std::string text) { load(std::move(text)); }
+
+bool Script::readLine(std::string_view& line, std::size_t& rawLength) {
+    const std::size_t size = text_.size();
+    if (pos_ < size && text_[pos_] == '\n') {
+        // Only possible at the very start: the reading format cannot pass an empty first line,
+        // so it is skipped here like any other blank line.
+        while (pos_ < size && isBlank(text_[pos_])) ++pos_;
+    }
+    if (pos_ >= size) {
+        eof_ = true;
+        return false;
+    }
+    std::size_t end = text_.find('\n', pos_);
+    if (end == std::string::npos) end = size;
+    std::string_view raw(text_.data() + pos_, end - pos_);
+    rawLength = raw.size();
+    line = raw.substr(0, raw.find('\0'));
+    pos_ = end;
+    if (pos_ < size) ++pos_;
+    while (pos_ < size && isBlank(text_[pos_])) ++pos_;
+    eof_ = pos_ >= size;
+    return true;
+}
+
+std::string_view Script::labelName(std::string_view line) {
+    std::string_view name = line.substr(1);
+    return name.substr(0, name.find(' '));
+}
+
+void Script::buildIndex() {
+    labels_.clear();
+    std::size_t savedPos = pos_;
+    bool savedEof = eof_;
+    pos_ = 0;
+    eof_ = false;
+    std::string_view line;
+    std::size_t rawLength;
+    while (readLine(line, rawLength)) {
+        if (!line.empty() && line[0] == ':') labels_.try_emplace(labelName(line), pos_);
+        if (eof_) break;
+    }
+    pos_ = savedPos;
+    eof_ = savedEof;
+    indexed_ = true;
+}
+
+void Script::reloadIfChanged() {
+    if (!file_) return;
+    platform::FileStamp now;
+    if (!platform::fileStamp(file_, now) || now == stamp_) return;
+    std::string raw;
+    if (!readAll(file_, raw)) return;
+    stamp_ = now;
+    load(std::move(raw));
+}
+
+bool Script::seekLabel(std::string_view label) {
+    reloadIfChanged();
+    if (!indexed_) buildIndex();
+    label = label.substr(0, label.find(' '));
+    label = label.substr(0, label.find('\0'));
+    auto found = labels_.find(label);
+    if (found == labels_.end()) return false;
+    pos_ = found->second;
+    eof_ = pos_ >= text_.size();
+    return true;
+}
+
+}  // namespace kivo::interpreter

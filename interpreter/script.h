@@ -1,0 +1,58 @@
+#pragma once
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "interpreter/platform.h"
+
+namespace kivo::interpreter {
+
+/// The script being run, read the way a text-mode stream is read on Windows (a CR LF pair is
+/// one line end, Ctrl-Z ends the text), with one read position shared by the runner and the
+/// label search. The file stays open for the whole run.
+class Script {
+public:
+    Script() = default;
+    ~Script();
+    Script(const Script&) = delete;
+    Script& operator=(const Script&) = delete;
+
+    /// Opens and reads the script; false when it cannot be opened or read.
+    bool open(const std::string& path);
+    /// Uses `text` (already in text-mode form) as the script; for tests and the fuzz target.
+    void openText(std::string text);
+
+    /// Reads the next line like the scan format "%[^\n]%*c\n": the characters up to the line
+    /// end (cut at a NUL byte), then the line end and every following blank are consumed.
+    /// An empty line where a line should start is skipped like any blank line. False when no
+    /// line is left. `rawLength` is the line's length before the NUL cut.
+    bool readLine(std::string_view& line, std::size_t& rawLength);
+    /// The end-of-file indicator: set when the last read reached the end of the text.
+    bool atEnd() const { return eof_; }
+
+    /// Moves the read position to the line after the first label line named `label` (the text
+    /// up to its first space), with the blank lines and indentation after it skipped. False
+    /// when the script has no such label.
+    bool seekLabel(std::string_view label);
+
+    /// Script text in text-mode form: for tests.
+    const std::string& text() const { return text_; }
+
+private:
+    void load(std::string raw);
+    void buildIndex();
+    void reloadIfChanged();
+    static std::string_view labelName(std::string_view line);
+
+    std::FILE* file_ = nullptr;
+    platform::FileStamp stamp_{};
+    std::string text_;
+    std::size_t pos_ = 0;
+    bool eof_ = false;
+    bool indexed_ = false;
+    std::unordered_map<std::string_view, std::size_t> labels_;
+};
+
+}  // namespace kivo::interpreter
