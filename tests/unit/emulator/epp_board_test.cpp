@@ -224,5 +224,48 @@ TEST_F(EppBoardTest, SixtyFourMegabytesThroughHardwareLongs) {
     EXPECT_EQ(board.peek(0x05000000), 0);
 }
 
+// Stands in for the FPGA's configuration logic: takes the stream while Done is low and raises
+// Done after a fixed number of bytes.
+class FakeConfigurationPort final : public BusDevice {
+public:
+    explicit FakeConfigurationPort(FpgaPins& pins) : pins_(pins) {}
+    std::uint8_t read(std::uint32_t) override { return last; }
+    void write(std::uint32_t, std::uint8_t value) override {
+        stream.push_back(value);
+        last = value;
+        pins_.done = stream.size() == 3;
+    }
+    void programNChanged(bool level) override { levels.push_back(level); }
+
+    Bytes stream;
+    std::vector<bool> levels;
+    std::uint8_t last = 0;
+
+private:
+    FpgaPins& pins_;
+};
+
+TEST_F(EppBoardTest, ConfigurationStreamGoesToTheConfigurationPortWhileDoneIsLow) {
+    FakeConfigurationPort port(board.bus().fpga());
+    board.setConfigurationPort(&port);
+    hwSetAddress(board, 0x500);
+    hwWrite(board, {0xAA});
+    EXPECT_TRUE(port.stream.empty()) << "a configured FPGA takes no stream";
+
+    board.writeByte(kControlPort, 0x00);
+    board.writeByte(kControlPort, 0x04);
+    EXPECT_EQ(port.levels, (std::vector<bool>{false, true}));
+    hwWrite(board, {0x01, 0x02});
+    EXPECT_EQ(swReadByte(board), 0x02) << "read-back of the last byte sent";
+    EXPECT_EQ(swWrite(board, {0x03, 0x04, 0x05}), 0);
+    EXPECT_EQ(port.stream, (Bytes{0x01, 0x02, 0x03}));
+    EXPECT_TRUE(board.fpga().done);
+    EXPECT_EQ(board.readByte(kEppAddressPort) & 0x03, 0x03);
+    // Once Done is up the cycles reach memory again, at the address they had moved on to.
+    EXPECT_EQ(board.peek(0x505), 0x04);
+    EXPECT_EQ(board.peek(0x506), 0x05);
+    board.setConfigurationPort(nullptr);
+}
+
 }  // namespace
 }  // namespace kivo::emulator
