@@ -77,17 +77,17 @@ bool isNibbleBoard(BoardKind kind) {
 
 }  // namespace
 
-std::optional<VirtualBoardSpec> parseVirtualBoardSpec(std::string_view text, std::string& error) {
-    VirtualBoardSpec spec;
+std::optional<VirtualBoard> parseVirtualBoard(std::string_view text, std::string& error) {
+    VirtualBoard board;
     bool first = true;
     while (true) {
         const auto comma = text.find(',');
         const std::string_view item = trim(text.substr(0, comma));
         if (!item.empty()) {
             if (const FaultFlag* flag = findFlag(item)) {
-                spec.faults.*(flag->field) = true;
-            } else if (const BoardName* board = first ? findBoard(item) : nullptr) {
-                spec.kind = board->kind;
+                board.faults.*(flag->field) = true;
+            } else if (const BoardName* named = first ? findBoard(item) : nullptr) {
+                board.kind = named->kind;
             } else if (first) {
                 error = "Nieznany typ plyty wirtualnej: " + std::string(item) + " (znane: " +
                         knownNames(kBoards) + ")";
@@ -105,18 +105,18 @@ std::optional<VirtualBoardSpec> parseVirtualBoardSpec(std::string_view text, std
         text.remove_prefix(comma + 1);
     }
     for (const auto& flag : kFlags) {
-        const bool applies = flag.eppBoards ? isEppBoard(spec.kind) : isNibbleBoard(spec.kind);
-        if (spec.faults.*(flag.field) && !applies) {
+        const bool applies = flag.eppBoards ? isEppBoard(board.kind) : isNibbleBoard(board.kind);
+        if (board.faults.*(flag.field) && !applies) {
             error = "Usterka " + std::string(flag.name) + " nie dotyczy plyty " +
-                    std::string(boardKindName(spec.kind));
+                    std::string(boardKindName(board.kind));
             return std::nullopt;
         }
     }
-    return spec;
+    return board;
 }
 
-std::unique_ptr<board::PortIo> makeVirtualPort(std::string_view spec, std::string& error) {
-    const auto parsed = parseVirtualBoardSpec(spec, error);
+std::unique_ptr<board::PortIo> makeVirtualPort(std::string_view text, std::string& error) {
+    const auto parsed = parseVirtualBoard(text, error);
     if (!parsed) {
         return nullptr;
     }

@@ -19,17 +19,17 @@ namespace kivo::emulator {
 ///   no-ack       the nibble acknowledge never comes       (xsb, zem)
 ///   bad-echo     the nibble echo of written bits is wrong (xsb, zem)
 /// A text that starts with a flag means the default board with that flag.
-struct VirtualBoardSpec {
+struct VirtualBoard {
     BoardKind kind = BoardKind::Xsv300;
     BoardFaults faults;
 };
 
 /// Parses `text`; on an unknown board or flag, or a flag the board has no use for, returns
 /// nothing and leaves a short message (Polish, without diacritics) in `error`.
-std::optional<VirtualBoardSpec> parseVirtualBoardSpec(std::string_view text, std::string& error);
+std::optional<VirtualBoard> parseVirtualBoard(std::string_view text, std::string& error);
 
-/// A fresh virtual board for `spec` ("", "xsb", "xsv800,nwait-stuck"), or nullptr with the
+/// A fresh virtual board for `text` ("", "xsb", "xsv800,nwait-stuck"), or nullptr with the
 /// message in `error`.
-std::unique_ptr<board::PortIo> makeVirtualPort(std::string_view spec, std::string& error);
+std::unique_ptr<board::PortIo> makeVirtualPort(std::string_view text, std::string& error);
 
 }  // namespace kivo::emulator

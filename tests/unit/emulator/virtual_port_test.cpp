@@ -6,14 +6,14 @@
 namespace kivo::emulator {
 namespace {
 
-struct SpecCase {
+struct ParseCase {
     const char* text;
     BoardKind kind;
     BoardFaults faults;
 };
 
 TEST(VirtualPortTest, ParsesBoardsAndFlags) {
-    const SpecCase cases[] = {
+    const ParseCase cases[] = {
         {"", BoardKind::Xsv300, {}},
         {"xsv300", BoardKind::Xsv300, {}},
         {"xsv800", BoardKind::Xsv800, {}},
@@ -26,15 +26,15 @@ TEST(VirtualPortTest, ParsesBoardsAndFlags) {
         {"epp-timeout", BoardKind::Xsv300, {.eppTimeout = true}},
         {"xsb,", BoardKind::Xsb, {}},
     };
-    for (const SpecCase& c : cases) {
+    for (const ParseCase& c : cases) {
         std::string error;
-        const auto spec = parseVirtualBoardSpec(c.text, error);
-        ASSERT_TRUE(spec.has_value()) << c.text << ": " << error;
-        EXPECT_EQ(spec->kind, c.kind) << c.text;
-        EXPECT_EQ(spec->faults.eppTimeout, c.faults.eppTimeout) << c.text;
-        EXPECT_EQ(spec->faults.nWaitStuck, c.faults.nWaitStuck) << c.text;
-        EXPECT_EQ(spec->faults.noAck, c.faults.noAck) << c.text;
-        EXPECT_EQ(spec->faults.badEcho, c.faults.badEcho) << c.text;
+        const auto board = parseVirtualBoard(c.text, error);
+        ASSERT_TRUE(board.has_value()) << c.text << ": " << error;
+        EXPECT_EQ(board->kind, c.kind) << c.text;
+        EXPECT_EQ(board->faults.eppTimeout, c.faults.eppTimeout) << c.text;
+        EXPECT_EQ(board->faults.nWaitStuck, c.faults.nWaitStuck) << c.text;
+        EXPECT_EQ(board->faults.noAck, c.faults.noAck) << c.text;
+        EXPECT_EQ(board->faults.badEcho, c.faults.badEcho) << c.text;
     }
 }
 
@@ -50,7 +50,7 @@ TEST(VirtualPortTest, RejectsWithAMessageNamingWhatIsKnown) {
     };
     for (const auto& [text, message] : cases) {
         std::string error;
-        EXPECT_FALSE(parseVirtualBoardSpec(text, error).has_value()) << text;
+        EXPECT_FALSE(parseVirtualBoard(text, error).has_value()) << text;
         EXPECT_EQ(error, message);
         error.clear();
         EXPECT_EQ(makeVirtualPort(text, error), nullptr) << text;
