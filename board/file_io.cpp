@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -7,31 +6,29 @@
 
 namespace kivo::board {
 
-void ByteBuffer::Free::operator()(std::uint8_t* p) const { std::free(p); }
-
 namespace {
 
-std::uint8_t* allocate(std::uint64_t size, bool zero) {
+std::size_t checkedSize(std::uint64_t size) {
     if (size > static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max())) interpreter::fail(2);
-    const auto bytes = static_cast<std::size_t>(size == 0 ? 1 : size);
-    // calloc leaves fresh pages to the kernel, which hands them out zeroed: no second pass.
-    void* p = zero ? std::calloc(bytes, 1) : std::malloc(bytes);
-    if (!p) interpreter::fail(2);
-    return static_cast<std::uint8_t*>(p);
+    return static_cast<std::size_t>(size == 0 ? 1 : size);
 }
 
 }  // namespace
 
 ByteBuffer ByteBuffer::uninitialised(std::uint64_t size) {
+    const std::size_t bytes = checkedSize(size);
     ByteBuffer b;
-    b.data_.reset(allocate(size, false));
+    b.data_ = std::unique_ptr<std::uint8_t, Free>(allocate(bytes, false), Free{bytes});
+    if (!b.data_) interpreter::fail(2);
     b.size_ = static_cast<std::size_t>(size);
     return b;
 }
 
 ByteBuffer ByteBuffer::zeroed(std::uint64_t size) {
+    const std::size_t bytes = checkedSize(size);
     ByteBuffer b;
-    b.data_.reset(allocate(size, true));
+    b.data_ = std::unique_ptr<std::uint8_t, Free>(allocate(bytes, true), Free{bytes});
+    if (!b.data_) interpreter::fail(2);
     b.size_ = static_cast<std::size_t>(size);
     return b;
 }

@@ -24,8 +24,16 @@ public:
     void shrink(std::size_t size) { size_ = size < size_ ? size : size_; }
 
 private:
+    // Platform side (file_io_*.cpp): large buffers come straight from the system, in pages
+    // as large as it offers, since faulting in 4 KiB pages costs more than reading a file.
+    static std::uint8_t* allocate(std::size_t bytes, bool zero);
+    static void release(std::uint8_t* p, std::size_t bytes);
+
     struct Free {
-        void operator()(std::uint8_t* p) const;
+        Free() noexcept : bytes(0) {}
+        explicit Free(std::size_t n) noexcept : bytes(n) {}
+        std::size_t bytes;
+        void operator()(std::uint8_t* p) const { release(p, bytes); }
     };
     std::unique_ptr<std::uint8_t, Free> data_;
     std::size_t size_ = 0;

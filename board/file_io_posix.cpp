@@ -1,8 +1,10 @@
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "board/file_io.h"
 #include "interpreter/errors.h"
@@ -10,6 +12,30 @@
 namespace kivo::board {
 
 using interpreter::fail;
+
+namespace {
+// Below this, malloc's own pools serve better than a mapping of their own.
+constexpr std::size_t kMapFrom = 4u << 20;
+}  // namespace
+
+std::uint8_t* ByteBuffer::allocate(std::size_t bytes, bool zero) {
+    if (bytes < kMapFrom) return static_cast<std::uint8_t*>(zero ? std::calloc(bytes, 1) : std::malloc(bytes));
+    // Anonymous pages come zeroed; 2 MiB pages, where the system has them, cut the page faults
+    // of a 64 MiB buffer from 16384 to 32.
+    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, bytes, MADV_HUGEPAGE);
+#endif
+    return static_cast<std::uint8_t*>(p);
+}
+
+void ByteBuffer::release(std::uint8_t* p, std::size_t bytes) {
+    if (bytes < kMapFrom)
+        std::free(p);
+    else
+        ::munmap(p, bytes);
+}
 
 InputFile::InputFile(const std::string& name) : name_(name) {
     int fd;

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "board/file_io.h"
 #include "interpreter/errors.h"
@@ -11,6 +12,12 @@
 namespace kivo::board {
 
 using interpreter::fail;
+
+std::uint8_t* ByteBuffer::allocate(std::size_t bytes, bool zero) {
+    return static_cast<std::uint8_t*>(zero ? std::calloc(bytes, 1) : std::malloc(bytes));
+}
+
+void ByteBuffer::release(std::uint8_t* p, std::size_t) { std::free(p); }
 
 InputFile::InputFile(const std::string& name) : name_(name) {
     int fd = -1;

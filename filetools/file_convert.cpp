@@ -24,23 +24,70 @@ void fileConv(const Interpreter& state, const std::string& source, const std::st
     board::writeDataFile(destination, data.data(), data.size(), state.fileappend != 0);
 }
 
+namespace {
+
+void reportSizes(std::uint64_t first, std::uint64_t second) {
+    if (first != second)
+        console::print("\n\t Pliki maja rozne rozmiary: %llX, %llX [hex].\n\t", static_cast<unsigned long long>(first),
+                       static_cast<unsigned long long>(second));
+}
+
+// The first differing position in a[0..n) and b[0..n), or n. memcmp finds a differing block
+// fast; the byte loop then finds the byte inside it.
+std::size_t firstDifference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+    constexpr std::size_t kBlock = 1 << 12;
+    for (std::size_t at = 0; at < n; at += kBlock) {
+        const std::size_t m = std::min(kBlock, n - at);
+        if (std::memcmp(a + at, b + at, m) == 0) continue;
+        std::size_t i = at;
+        while (a[i] == b[i]) ++i;
+        return i;
+    }
+    return n;
+}
+
+std::uint32_t reportDifference(std::uint64_t at, std::uint8_t first, std::uint8_t second) {
+    console::print("\nPliki rozne pod pozycja %llX [hex]. Wartosci: %X oraz %X [hex]\n",
+                   static_cast<unsigned long long>(at), first, second);
+    return static_cast<std::uint32_t>(at);
+}
+
+// Two binary files of known size need not be held whole: they are compared block by block,
+// which keeps both blocks in the cache.
+std::uint32_t compareStreams(board::InputFile& a, board::InputFile& b) {
+    const auto sizeA = static_cast<std::uint64_t>(a.size()), sizeB = static_cast<std::uint64_t>(b.size());
+    reportSizes(sizeA, sizeB);
+    constexpr std::size_t kBlock = 1 << 18;
+    std::vector<std::uint8_t> blockA(kBlock), blockB(kBlock);
+    std::uint64_t offset = 0;
+    for (std::uint64_t left = std::min(sizeA, sizeB); left > 0;) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, left));
+        // A file that shrinks while it is compared ends the comparison where it ends.
+        const std::size_t n = std::min(a.read(blockA.data(), want), b.read(blockB.data(), want));
+        const std::size_t at = firstDifference(blockA.data(), blockB.data(), n);
+        if (at < n) return reportDifference(offset + at, blockA[at], blockB[at]);
+        if (n < want) break;
+        offset += n;
+        left -= n;
+    }
+    console::print("Pliki identyczne\n");
+    return 0;
+}
+
+}  // namespace
+
 std::uint32_t fileComp(const std::string& first, const std::string& second) {
     console::print("\tfilecomp %s %s. ", first.c_str(), second.c_str());
+    if (!first.empty() && !second.empty() && !board::isHexDataFile(first) && !board::isHexDataFile(second)) {
+        board::InputFile a(first), b(second);
+        if (a.size() >= 0 && b.size() >= 0) return compareStreams(a, b);
+    }
     const ByteBuffer a = board::readDataFile(first);
     const ByteBuffer b = board::readDataFile(second);
-    if (a.size() != b.size())
-        console::print("\n\t Pliki maja rozne rozmiary: %zX, %zX [hex].\n\t", a.size(), b.size());
+    reportSizes(a.size(), b.size());
     const std::size_t common = std::min(a.size(), b.size());
-    // memcmp finds a differing block fast; the byte loop then finds the byte inside it.
-    constexpr std::size_t kBlock = 1 << 16;
-    for (std::size_t at = 0; at < common; at += kBlock) {
-        const std::size_t n = std::min(kBlock, common - at);
-        if (std::memcmp(a.data() + at, b.data() + at, n) == 0) continue;
-        std::size_t i = at;
-        while (a.data()[i] == b.data()[i]) ++i;
-        console::print("\nPliki rozne pod pozycja %zX [hex]. Wartosci: %X oraz %X [hex]\n", i, a.data()[i], b.data()[i]);
-        return static_cast<std::uint32_t>(i);
-    }
+    const std::size_t at = firstDifference(a.data(), b.data(), common);
+    if (at < common) return reportDifference(at, a.data()[at], b.data()[at]);
     console::print("Pliki identyczne\n");
     return 0;
 }

@@ -186,17 +186,27 @@ TEST_F(FileTools, ConvertedHexFilesRoundTripWithSwapping) {
     EXPECT_EQ(get("c.bin"), swapped);
 }
 
-TEST_F(FileTools, CompareFindsTheFirstDifferenceAcrossBlocks) {
-    const std::string data = randomBytes(200000, 4);
+TEST_F(FileTools, CompareFindsTheFirstDifferenceAcrossBlocksInBothForms) {
+    const std::string data = randomBytes(600000, 4);
     std::string other = data;
-    other[131073] ^= 1;
-    other[150000] ^= 1;
+    other[400001] ^= 1;
+    other[500000] ^= 1;
     put("a.bin", data);
-    put("b.bin", other);
-    std::uint32_t at = 0;
-    const std::string out = printed([&] { at = fileComp(path("a.bin"), path("b.bin")); });
-    EXPECT_EQ(at, 131073u);
-    EXPECT_NE(out.find("Pliki rozne pod pozycja 20001 [hex]."), std::string::npos) << out;
+    put("b.bin", other + "tail");
+    printed([&] { fileConv(state, path("b.bin"), path("b.hex"), 0); });
+    for (const char* name : {"b.bin", "b.hex"}) {
+        std::uint32_t at = 0;
+        const std::string out = printed([&] { at = fileComp(path("a.bin"), path(name)); });
+        EXPECT_EQ(at, 400001u) << name;
+        EXPECT_NE(out.find("\n\t Pliki maja rozne rozmiary: 927C0, 927C4 [hex].\n\t\nPliki rozne pod pozycja 61A81 [hex]."),
+                  std::string::npos)
+            << out;
+    }
+    put("c.bin", data.substr(0, 300000));
+    std::uint32_t at = 1;
+    const std::string out = printed([&] { at = fileComp(path("c.bin"), path("a.bin")); });
+    EXPECT_EQ(at, 0u);
+    EXPECT_TRUE(out.ends_with("Pliki maja rozne rozmiary: 493E0, 927C0 [hex].\n\tPliki identyczne\n")) << out;
 }
 
 TEST_F(FileTools, SelectWideningAndNarrowingKeepTheRecordsInOrder) {
