@@ -16,7 +16,6 @@ cd "$work"
 
 head -c $((64 << 20)) /dev/urandom > in.bin
 printf 'fileconv in.bin in.hex\n' > s_make.txt && "$kivo" s_make.txt > /dev/null
-xxd -p in.bin > in.xxd
 
 # One script per kivo case.
 printf 'fileconv in.bin out.hex\n' > s_hexw.txt
