@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QMetaMethod>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -174,6 +175,23 @@ private slots:
         const auto found = helpAnchorForSelection(selection);
         QCOMPARE(found.value_or(QString()), anchor);
         QCOMPARE(helpKeywords().size(), 60);
+    }
+
+    void helpPageHasEveryAnchorTheEditorOpens() {
+        QSet<QString> ids;
+        const QString page = QString::fromUtf8(readAll(QStringLiteral(SCRIPTDESK_HELP_PAGE)));
+        static const QRegularExpression idPattern(QStringLiteral("id=\"([^\"]*)\""));
+        for (const QRegularExpressionMatch& m : idPattern.globalMatch(page)) {
+            QString id = m.captured(1);
+            id.replace(QLatin1String("&gt;"), QLatin1String(">")).replace(QLatin1String("&lt;"), QLatin1String("<"));
+            ids.insert(id.replace(QLatin1String("&amp;"), QLatin1String("&")));
+        }
+        for (const QString& keyword : helpKeywords())
+            QVERIFY2(ids.contains(keyword), qPrintable(keyword));
+        for (const CommandMenu& menu : commandMenus())
+            for (const CommandItem& item : menu.items)
+                if (item.fieldCount > 0)
+                    QVERIFY2(ids.contains(helpAnchor(item)), item.keyword);
     }
 
     void iniSettingsStoreKeepsKeySubkeyAndValues() {
