@@ -1,12 +1,13 @@
 #include "editor/dialog.h"
 
+#include "editor/icons.h"
+
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStyle>
 #include <QToolButton>
 
 #include <algorithm>
@@ -54,7 +55,7 @@ TDialog::TDialog(const PendingCommand& pending, QWidget* parent)
     Button_Cancel = new QPushButton(QStringLiteral("&Anuluj"), this);
     Button_Cancel->setObjectName(QStringLiteral("Button_Cancel"));
 
-    aHelp = new QAction(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("Help"), this);
+    aHelp = new QAction(toolIcon(ToolImage::Help), QStringLiteral("Help"), this);
     aHelp->setObjectName(QStringLiteral("aHelp"));
     aHelp->setShortcut(QKeySequence(Qt::Key_F1));
     aHelp->setShortcutContext(Qt::WidgetWithChildrenShortcut);

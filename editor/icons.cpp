@@ -90,6 +90,19 @@ QIcon toolIcon(ToolImage image) {
         p.drawLine(QPointF(4, 4), QPointF(12, 12));
         p.drawLine(QPointF(12, 4), QPointF(4, 12));
         break;
+    case ToolImage::Help: {
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(30, 80, 200));
+        p.drawEllipse(QRectF(1, 1, 14, 14));
+        QFont font = p.font();
+        font.setPixelSize(12);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(1, 1, 14, 14), Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
     }
     p.end();
     return QIcon(pixmap);
