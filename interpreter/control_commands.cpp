@@ -8,6 +8,7 @@
 #include "interpreter/numbers.h"
 #include "interpreter/platform.h"
 #include "interpreter/scan.h"
+#include "interpreter/script.h"
 
 namespace kivo::interpreter {
 
@@ -41,7 +42,7 @@ void runWaitforkey(Run&, const Line&) {
     console::waitForKey();
 }
 
-void runRun(Run&, const Line& line) {
+void runRun(Run& run, const Line& line) {
     const std::string commandLine(line.arguments);
     console::print("\trun %s\n", commandLine.c_str());
     console::flush();  // the program shares the console: what we printed must come first
@@ -49,6 +50,7 @@ void runRun(Run&, const Line& line) {
         console::print("Blad podczas wykonywania instrukcji: %s\n", commandLine.c_str());
         fail(0);
     }
+    run.script.checkForChanges();
 }
 
 namespace {

@@ -102,6 +102,9 @@ void Script::buildIndex() {
 
 void Script::reloadIfChanged() {
     if (!file_) return;
+    const auto time = std::chrono::steady_clock::now();
+    if (time < nextCheck_) return;
+    nextCheck_ = time + std::chrono::milliseconds(20);
     platform::FileStamp now;
     if (!platform::fileStamp(file_, now) || now == stamp_) return;
     std::string raw;

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -37,6 +38,10 @@ public:
     /// when the script has no such label.
     bool seekLabel(std::string_view label);
 
+    /// Makes the next label search look at the file again at once (after a program ran that
+    /// may have rewritten the script).
+    void checkForChanges() { nextCheck_ = {}; }
+
     /// Script text in text-mode form: for tests.
     const std::string& text() const { return text_; }
 
@@ -52,6 +57,9 @@ private:
     std::size_t pos_ = 0;
     bool eof_ = false;
     bool indexed_ = false;
+    // Asking the system for the file's stamp costs more than the jump itself, so a loop looks
+    // at it at most every few milliseconds.
+    std::chrono::steady_clock::time_point nextCheck_{};
     std::unordered_map<std::string_view, std::size_t> labels_;
 };
 

@@ -127,7 +127,7 @@ TEST(ScriptLabels, IndexFollowsChangesOfTheFile) {
     std::string_view line;
     std::size_t raw;
     ASSERT_TRUE(s.seekLabel("a"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
     std::ofstream(path, std::ios::binary) << "new\n:b\ntwo\n:a\nthree\n";
     ASSERT_TRUE(s.seekLabel("b"));
     ASSERT_TRUE(s.readLine(line, raw));

@@ -1,0 +1,40 @@
+#include "emulator/board_maps.h"
+
+#include <memory>
+
+namespace kivo::emulator {
+
+namespace {
+BoardDevices attachResetRegister(AddressMap& map) {
+    return {map.attach(kResetRegisterAddress, 1, std::make_unique<ResetRegister>())};
+}
+}  // namespace
+
+// The FPGA design's cores (configuration logic, logic analyser, ADC controller, I2C
+// controller) attach here as they are modelled.
+
+BoardDevices buildXsv300Map(AddressMap& map) {
+    // 0000_0000 .. FFFF_FFFE  RAM
+    // FFFF_FFFF               reset register
+    return attachResetRegister(map);
+}
+
+BoardDevices buildXsv800Map(AddressMap& map) {
+    // 0000_0000 .. FFFF_FFFE  RAM
+    // FFFF_FFFF               reset register
+    return attachResetRegister(map);
+}
+
+BoardDevices buildXsbMap(AddressMap& map) {
+    // 0000_0000 .. FFFF_FFFE  RAM
+    // FFFF_FFFF               reset register
+    return attachResetRegister(map);
+}
+
+BoardDevices buildZemMap(AddressMap& map) {
+    // 0000_0000 .. FFFF_FFFE  RAM
+    // FFFF_FFFF               reset register
+    return attachResetRegister(map);
+}
+
+}  // namespace kivo::emulator
