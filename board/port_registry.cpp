@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "emulator/virtual_port.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
 
@@ -44,10 +45,7 @@ constexpr PortKind kPortKinds[] = {
     {"direct", "direct", false, false, [](std::string_view, std::string& error) { return openDirectPort(error); }},
     {"dll", "dll", false, false, [](std::string_view, std::string& error) { return openLibraryPort(error); }},
     {"virtual", "virtual[:PLYTA][,USTERKA...]", true, true,
-     [](std::string_view, std::string& error) -> std::unique_ptr<PortIo> {
-         error = "plyta wirtualna nie jest jeszcze dostepna";
-         return nullptr;
-     }},
+     [](std::string_view spec, std::string& error) { return emulator::makeVirtualPort(spec, error); }},
 };
 
 [[noreturn]] void failUnknown(std::string_view spec) {
