@@ -31,30 +31,35 @@ public:
 
 using Opener = std::unique_ptr<PortIo> (*)(std::string_view argument, std::string& error);
 
+enum class Argument { None, Required, Optional };
+
 struct PortKind {
     std::string_view name;
     std::string_view usage;  ///< how the known names are listed in the error
-    bool takesArgument;      ///< "name:argument"; otherwise the bare name only
-    bool simulated;          ///< a wrong argument is the user's error, not a port that failed to open
+    Argument argument;       ///< the text after "name:"
+    /// A refusal is about the setting itself (a wrong board or fault name), not a port that
+    /// could not be opened: the run ends instead of going on without a board.
+    bool refusalIsFatal;
     Opener open;
 };
 
 constexpr PortKind kPortKinds[] = {
-    {"ppdev", "ppdev:URZADZENIE", true, false,
+    {"ppdev", "ppdev:URZADZENIE", Argument::Required, false,
      [](std::string_view device, std::string& error) { return openPpdevPort(std::string(device), error); }},
-    {"direct", "direct", false, false, [](std::string_view, std::string& error) { return openDirectPort(error); }},
-    {"dll", "dll", false, false, [](std::string_view, std::string& error) { return openLibraryPort(error); }},
-    {"virtual", "virtual[:PLYTA][,USTERKA...]", true, true,
-     [](std::string_view spec, std::string& error) { return emulator::makeVirtualPort(spec, error); }},
+    {"direct", "direct", Argument::None, false,
+     [](std::string_view, std::string& error) { return openDirectPort(error); }},
+    {"dll", "dll", Argument::None, false, [](std::string_view, std::string& error) { return openLibraryPort(error); }},
+    {"virtual", "virtual[:PLYTA][,USTERKA...]", Argument::Optional, true,
+     [](std::string_view board, std::string& error) { return emulator::makeVirtualPort(board, error); }},
 };
 
-[[noreturn]] void failUnknown(std::string_view spec) {
+[[noreturn]] void failUnknown(std::string_view setting) {
     std::string known;
     for (const PortKind& kind : kPortKinds) {
         if (!known.empty()) known += ", ";
         known += kind.usage;
     }
-    console::print("Nieznana wartosc zmiennej KIVO_PORT: '%s'. Znane wartosci: %s\n", std::string(spec).c_str(),
+    console::print("Nieznana wartosc zmiennej KIVO_PORT: '%s'. Znane wartosci: %s\n", std::string(setting).c_str(),
                    known.c_str());
     interpreter::fail(0);
 }
@@ -70,34 +75,34 @@ PortPaths samePort(std::unique_ptr<PortIo> port) {
 
 std::unique_ptr<PortIo> makeDisconnectedPort() { return std::make_unique<DisconnectedPort>(); }
 
-std::string_view defaultPortSpec() { return KIVO_DEFAULT_PORT; }
+std::string_view defaultPortSetting() { return KIVO_DEFAULT_PORT; }
 
-PortPaths openPortPaths(std::string_view spec) {
-    const std::size_t colon = spec.find(':');
-    const std::string_view name = spec.substr(0, colon);
+PortPaths openPortPaths(std::string_view setting) {
+    const std::size_t colon = setting.find(':');
+    const std::string_view name = setting.substr(0, colon);
     const bool hasArgument = colon != std::string_view::npos;
-    const std::string_view argument = hasArgument ? spec.substr(colon + 1) : std::string_view{};
+    const std::string_view argument = hasArgument ? setting.substr(colon + 1) : std::string_view{};
     for (const PortKind& kind : kPortKinds) {
         if (kind.name != name) continue;
-        if (hasArgument != kind.takesArgument && !(kind.simulated && !hasArgument)) failUnknown(spec);
-        if (kind.takesArgument && hasArgument && argument.empty() && !kind.simulated) failUnknown(spec);
+        if (kind.argument == Argument::None && hasArgument) failUnknown(setting);
+        if (kind.argument == Argument::Required && argument.empty()) failUnknown(setting);
         std::string error;
         std::unique_ptr<PortIo> port = kind.open(argument, error);
         if (port) return samePort(std::move(port));
-        if (kind.simulated) {
-            console::print("Bledna wartosc zmiennej KIVO_PORT: '%s': %s\n", std::string(spec).c_str(), error.c_str());
+        if (kind.refusalIsFatal) {
+            console::print("Bledna wartosc zmiennej KIVO_PORT: '%s': %s\n", std::string(setting).c_str(), error.c_str());
             interpreter::fail(0);
         }
         console::print("Nie mozna otworzyc portu '%s': %s. Dalsza praca jak bez podlaczonej plyty\n",
-                       std::string(spec).c_str(), error.c_str());
+                       std::string(setting).c_str(), error.c_str());
         return samePort(makeDisconnectedPort());
     }
-    failUnknown(spec);
+    failUnknown(setting);
 }
 
 PortPaths openConfiguredPorts() {
     const char* value = std::getenv("KIVO_PORT");
-    return openPortPaths(value && *value ? std::string_view(value) : defaultPortSpec());
+    return openPortPaths(value && *value ? std::string_view(value) : defaultPortSetting());
 }
 
 }  // namespace kivo::board

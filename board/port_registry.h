@@ -15,12 +15,12 @@ struct PortPaths {
 };
 
 /// The KIVO_PORT value used when the variable is unset.
-std::string_view defaultPortSpec();
+std::string_view defaultPortSetting();
 
-/// Opens the ports that `spec` names ("ppdev:DEVICE", "direct", "dll", "virtual[:BOARD[,FLAG...]]").
+/// Opens the ports that `setting` names ("ppdev:DEVICE", "direct", "dll", "virtual[:BOARD[,FLAG...]]").
 /// A port that cannot be opened is reported on the console and replaced by a port with
 /// nothing attached; an unknown name ends the run (fail code 0) after listing the known ones.
-PortPaths openPortPaths(std::string_view spec);
+PortPaths openPortPaths(std::string_view setting);
 
 /// Opens the ports that KIVO_PORT names (its default when unset).
 PortPaths openConfiguredPorts();
