@@ -1,5 +1,6 @@
 #include <string>
 
+#include "board/epp_port.h"
 #include "interpreter/console.h"
 #include "interpreter/core_commands.h"
 #include "interpreter/dispatcher.h"
@@ -32,6 +33,7 @@ void runPrint(Run&, const Line& line) {
 
 void runExit(Run&, const Line&) {
     console::print("\texit\n");
+    board::eppPort().close();  // ends the simulation trace before the process goes
     throw ScriptExit{};
 }
 
