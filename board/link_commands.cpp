@@ -42,6 +42,12 @@ void runReset(Run&, const Line&) {
     port.writeBlock(&release, kResetRegister, 1);
 }
 
+void runExit(Run&, const Line&) {
+    console::print("\texit\n");
+    eppPort().close();  // ends the simulation trace before the process goes
+    throw ScriptExit{};
+}
+
 void runSleep(Run&, const Line& line) {
     std::int32_t milliseconds = 0;
     requireFields(scan(line.arguments, "%d", {&milliseconds}), 1, 1, line);

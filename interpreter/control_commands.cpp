@@ -1,6 +1,5 @@
 #include <string>
 
-#include "board/epp_port.h"
 #include "interpreter/console.h"
 #include "interpreter/core_commands.h"
 #include "interpreter/dispatcher.h"
@@ -31,12 +30,6 @@ void runPrint(Run&, const Line& line) {
     console::put('\n');
 }
 
-void runExit(Run&, const Line&) {
-    console::print("\texit\n");
-    board::eppPort().close();  // ends the simulation trace before the process goes
-    throw ScriptExit{};
-}
-
 void runWaitforkey(Run&, const Line&) {
     console::print("waitforkey. Nacisnij dowolny klawisz\n");
     console::waitForKey();
@@ -59,7 +52,6 @@ constexpr Command kCoreCommands[] = {
     {"baseadr", Match::Exact, runBaseadr},
     {"fileappend", Match::Exact, runFileappend},
     {"print", Match::Exact, runPrint},
-    {"exit", Match::Exact, runExit},
     {"waitforkey", Match::Exact, runWaitforkey},
     {"run", Match::Exact, runRun},
     {"goto", Match::Exact, runGoto},
