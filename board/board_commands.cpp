@@ -13,6 +13,7 @@ constexpr Command kBoardCommands[] = {
     {"vhdlsim", Match::Exact, runVhdlsim},
     {"reset", Match::Exact, runReset},
     {"sleep", Match::Exact, runSleep},
+    {"exit", Match::Exact, runExit},
     {"writebyte", Match::Exact, runWritebyte},
     {"readbyte", Match::Exact, runReadbyte},
     {"writeblock", Match::Exact, runWriteblock},

@@ -12,6 +12,7 @@ void runEppmode(interpreter::Run& run, const interpreter::Line& line);
 void runVhdlsim(interpreter::Run& run, const interpreter::Line& line);
 void runReset(interpreter::Run& run, const interpreter::Line& line);
 void runSleep(interpreter::Run& run, const interpreter::Line& line);
+void runExit(interpreter::Run& run, const interpreter::Line& line);
 
 // Memory access commands (memory_commands.cpp).
 void runWritebyte(interpreter::Run& run, const interpreter::Line& line);

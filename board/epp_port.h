@@ -1,14 +1,24 @@
 #pragma once
 #include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "board/port_io.h"
 
 namespace kivo::board {
 
 /// The one board transport of the process: hardware EPP, hand-driven EPP or the nibble
 /// protocol on the parallel port, or the simulation trace. Every board access goes through it.
-/// (Contract for the board link; the implementation fills in the private side.)
 class EppPort {
 public:
+    /// The process's transport: its ports come from KIVO_PORT, opened on first use.
+    EppPort();
+    /// A transport over given ports (tests, benchmarks): `library` is the port-I/O library
+    /// path, `direct` the port-instruction path that eppmode bit 3 selects. Both must outlive it.
+    EppPort(PortIo& library, PortIo& direct);
     virtual ~EppPort();
+    EppPort(const EppPort&) = delete;
+    EppPort& operator=(const EppPort&) = delete;
 
     /// Sends a 32-bit address in four address cycles, least significant byte first; runs the
     /// silent probe first while it is pending.
@@ -22,24 +32,72 @@ public:
     int writeData(const std::uint8_t* buffer, std::int32_t count);
     /// One data read at the address last sent; `timeout` is set only by the nibble protocol.
     std::uint8_t readData(bool& timeout);
+    /// The board's address register: InitN in bit 0, Done in bit 1, the XSV300 marker in bit 5,
+    /// the EPP signature in bits 7, 6, 3, 2.
     std::uint8_t readAddressRegister();
     std::uint8_t readStatus();
     void writeControl(std::uint8_t value);
     /// 0..3 from status bits 5-4, or 0xFF when the acknowledge never came.
     std::uint8_t waitAcknowledge();
+    /// Drives the FPGA's ProgramN line: level 0 (low) or 1 (high).
     void setProgramN(int level);
+    /// Finds the board and settles eppmode and boardKind; false when no board answers.
     bool probe(bool verbose);
+    /// Switches to simulation for the rest of the run: trace "kivo.tst", answers "kivo.out".
     void enterSimulation();
+    /// Records a pause of `milliseconds` (0..255; larger values are recorded as 255).
     void traceWait(std::uint32_t milliseconds);
+    /// Polls the byte at `address` up to `count` times until (byte & mask) != 0 equals
+    /// `expected` (0 or 1); false on timeout.
     bool waitForBit(int expected, std::uint8_t mask, std::uint32_t address, std::int32_t count);
     /// Ends the trace (FF FF FF FF, once) and closes the simulation files.
     void close();
 
-    std::int32_t eppmode() const;
-    void setEppmode(std::int32_t mode);
-    std::int32_t boardKind() const;
-    bool simulation() const;
-    bool probePending() const;
+    std::int32_t eppmode() const { return eppmode_; }
+    void setEppmode(std::int32_t mode) { eppmode_ = mode; }
+    /// 0: XSB, 1: ZEM; found by the nibble probe, 0 for EPP boards.
+    std::int32_t boardKind() const { return boardKind_; }
+    bool simulation() const { return simulation_; }
+    bool probePending() const { return probePending_; }
+
+private:
+    bool nibble() const { return eppmode_ >= 16; }
+    bool softwareWrite() const { return (eppmode_ & 1) != 0; }
+    bool softwareRead() const { return (eppmode_ & 2) != 0; }
+    bool longBlocks() const { return (eppmode_ & 4) != 0; }
+    bool directInstructions() const { return (eppmode_ & 8) != 0; }
+
+    /// The port-I/O library path (nibble protocol and acknowledge waits always use it).
+    PortIo& library() {
+        if (!library_) openPorts();
+        return *library_;
+    }
+    /// The path eppmode bit 3 chooses for everything else.
+    PortIo& io() {
+        if (!library_) openPorts();
+        return directInstructions() ? *direct_ : *library_;
+    }
+    void openPorts();
+
+    /// Polls the status until bit 7 (nWait, read inverted) is 0: true when it got there.
+    bool waitReady(PortIo& port, std::uint32_t maxReads);
+    bool sendNibbleAddress(std::uint32_t address);
+    void traceWrite(const void* bytes, std::size_t count);
+    std::uint8_t simulatedRead();
+
+    PortIo* library_ = nullptr;
+    PortIo* direct_ = nullptr;
+    std::shared_ptr<PortIo> ownedLibrary_;
+    std::shared_ptr<PortIo> ownedDirect_;
+
+    std::int32_t eppmode_ = 3;
+    std::int32_t boardKind_ = 0;
+    bool simulation_ = false;
+    bool probePending_ = true;
+    /// The nibble address transfer was given up: the data phase of that transfer is skipped.
+    bool addressLost_ = false;
+    std::FILE* traceFile_ = nullptr;
+    std::FILE* responseFile_ = nullptr;
 };
 
 /// The process's one transport, closed at process exit.

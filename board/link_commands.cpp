@@ -1,26 +1,65 @@
 #include "board/board_commands.h"
+#include "board/epp_port.h"
+#include "interpreter/console.h"
+#include "interpreter/errors.h"
+#include "interpreter/platform.h"
 #include "interpreter/scan.h"
 
 namespace kivo::board {
 
 using namespace interpreter;
 
-void runVer(Run&, const Line& line) { notAvailable(line); }
-
-void runEppmode(Run&, const Line& line) {
-    std::int32_t mode = -1;  // no argument: show the current mode
-    scan(line.arguments, "%x", {&mode});
-    notAvailable(line);
+void runVer(Run&, const Line&) {
+    console::print("\tVer\n");
+    if (!eppPort().probe(true)) fail(0);
 }
 
-void runVhdlsim(Run&, const Line& line) { notAvailable(line); }
+void runEppmode(Run& run, const Line& line) {
+    std::int32_t mode = -1;  // no argument: show the current mode
+    scan(line.arguments, "%x", {&mode});
+    EppPort& port = eppPort();
+    if (mode >= 0) {
+        console::print("\teppmode %X (%d dec)\n", static_cast<unsigned>(mode), mode);
+        port.setEppmode(mode);
+    } else {
+        console::print("\t  eppmode= %X (hex)\n", static_cast<unsigned>(port.eppmode()));
+    }
+    run.state.stat = static_cast<std::uint32_t>(port.eppmode());
+}
 
-void runReset(Run&, const Line& line) { notAvailable(line); }
+void runVhdlsim(Run&, const Line&) {
+    console::print("vhdlsim. Przejscie w tryb symulacji\n");
+    eppPort().enterSimulation();
+}
+
+void runReset(Run&, const Line&) {
+    console::print("reset\n");
+    // The board's reset register sits at the top of the address space; baseadr does not apply.
+    static constexpr std::uint32_t kResetRegister = 0xFFFFFFFF;
+    const std::uint8_t assert = 0x01, release = 0x00;
+    EppPort& port = eppPort();
+    port.writeBlock(&assert, kResetRegister, 1);
+    port.writeBlock(&release, kResetRegister, 1);
+}
+
+void runExit(Run&, const Line&) {
+    console::print("\texit\n");
+    eppPort().close();  // ends the simulation trace before the process goes
+    throw ScriptExit{};
+}
 
 void runSleep(Run&, const Line& line) {
     std::int32_t milliseconds = 0;
     requireFields(scan(line.arguments, "%d", {&milliseconds}), 1, 1, line);
-    notAvailable(line);
+    console::print("\tsleep %d (dec)\n", milliseconds);
+    EppPort& port = eppPort();
+    if (port.simulation()) {
+        port.traceWait(static_cast<std::uint32_t>(milliseconds));
+    } else if (milliseconds > 0) {
+        // A negative duration would be an endless wait; it is taken as no pause.
+        console::flush();
+        platform::sleepMs(static_cast<std::uint32_t>(milliseconds));
+    }
 }
 
 }  // namespace kivo::board

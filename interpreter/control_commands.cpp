@@ -30,11 +30,6 @@ void runPrint(Run&, const Line& line) {
     console::put('\n');
 }
 
-void runExit(Run&, const Line&) {
-    console::print("\texit\n");
-    throw ScriptExit{};
-}
-
 void runWaitforkey(Run&, const Line&) {
     console::print("waitforkey. Nacisnij dowolny klawisz\n");
     console::waitForKey();
@@ -57,7 +52,6 @@ constexpr Command kCoreCommands[] = {
     {"baseadr", Match::Exact, runBaseadr},
     {"fileappend", Match::Exact, runFileappend},
     {"print", Match::Exact, runPrint},
-    {"exit", Match::Exact, runExit},
     {"waitforkey", Match::Exact, runWaitforkey},
     {"run", Match::Exact, runRun},
     {"goto", Match::Exact, runGoto},

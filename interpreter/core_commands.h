@@ -7,7 +7,6 @@ namespace kivo::interpreter {
 void runBaseadr(Run& run, const Line& line);
 void runFileappend(Run& run, const Line& line);
 void runPrint(Run& run, const Line& line);
-void runExit(Run& run, const Line& line);
 void runWaitforkey(Run& run, const Line& line);
 void runRun(Run& run, const Line& line);
 

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <vector>
 
+#include "interpreter/command_line.h"
 #include "interpreter/platform.h"
 
 extern char** environ;
@@ -20,27 +22,71 @@ void sleepMs(std::uint32_t milliseconds) {
     }
 }
 
-bool runCommandLine(std::string_view commandLine) {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    for (char c : commandLine) {
-        if (c == ' ' || c == '\t') {
-            if (inWord) words.push_back(word), word.clear(), inWord = false;
-        } else {
-            word += c;
-            inWord = true;
+namespace {
+
+bool isProgram(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+std::string ownDirectory() {
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return {};
+    const std::string exe(path, static_cast<std::size_t>(length));
+    const std::size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+}
+
+// The order Windows searches for a program named without a directory: the interpreter's own
+// directory, the current directory, then the PATH (where the system directories are here).
+std::string findProgram(const std::string& name) {
+    if (name.find('/') != std::string::npos) return isProgram(name) ? name : std::string();
+    std::vector<std::string> directories;
+    if (std::string own = ownDirectory(); !own.empty()) directories.push_back(own);
+    directories.push_back(".");
+    if (const char* path = std::getenv("PATH")) {
+        std::string_view rest = path;
+        while (true) {
+            const std::size_t colon = rest.find(':');
+            const std::string_view entry = rest.substr(0, colon);
+            directories.emplace_back(entry.empty() ? "." : entry);
+            if (colon == std::string_view::npos) break;
+            rest.remove_prefix(colon + 1);
         }
     }
-    if (inWord) words.push_back(word);
-    if (words.empty()) return false;
+    for (const std::string& directory : directories) {
+        std::string candidate = directory + "/" + name;
+        if (isProgram(candidate)) return candidate;
+    }
+    return {};
+}
+
+}  // namespace
+
+bool runCommandLine(std::string_view commandLine) {
+    std::vector<std::string> words = splitCommandLine(commandLine);
+    if (words.empty() || words[0].empty()) return false;
+    const std::string program = findProgram(words[0]);
+    if (program.empty()) return false;
     std::vector<char*> argv;
     for (auto& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
+
+    // The program shares the console (descriptors 0-2) and nothing else of ours.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     pid_t pid;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+    const int started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) return false;
+
+    sleepMs(10);
     int status;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) break;  // a failed wait ends the waiting
+        sleepMs(10);
     }
     return true;
 }

@@ -1,0 +1,10 @@
+#include "board/port_registry.h"
+
+namespace kivo::board {
+
+std::unique_ptr<PortIo> openLibraryPort(std::string& error) {
+    error = "biblioteka portow dostepna tylko w systemie Windows";
+    return nullptr;
+}
+
+}  // namespace kivo::board

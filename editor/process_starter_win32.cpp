@@ -1,0 +1,59 @@
+#include "editor/process_starter.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+
+namespace kivo::editor {
+namespace {
+
+class Win32ProcessStarter final : public ProcessStarter {
+public:
+    bool runInOwnConsole(const ProgramCall& call, int waitMs) override {
+        // CreateProcessW may write into the command line buffer, so it must be writable.
+        std::wstring commandLine = quotedCommandLine(call).toStdWString();
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWDEFAULT;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                            CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                            &startup, &process))
+            return false;
+        WaitForSingleObject(process.hProcess, static_cast<DWORD>(waitMs));
+        WaitForSingleObject(process.hThread, static_cast<DWORD>(waitMs));
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        return true;
+    }
+
+    bool startDetached(const ProgramCall& call) override {
+        // The viewer expects its parameters after a leading blank, plain words as they are and
+        // anything else (file paths) in double quotes.
+        QString parameters;
+        for (const QString& argument : call.arguments) {
+            const bool plainWord = !argument.isEmpty() &&
+                std::all_of(argument.begin(), argument.end(), [](QChar ch) { return ch.isLetterOrNumber(); });
+            if (plainWord)
+                parameters += QStringLiteral(" %1").arg(argument);
+            else
+                parameters += QStringLiteral(" \"%1\"").arg(argument);
+        }
+        const std::wstring program = call.program.toStdWString();
+        const std::wstring params = parameters.toStdWString();
+        const auto result = reinterpret_cast<INT_PTR>(
+            ShellExecuteW(nullptr, L"open", program.c_str(), params.c_str(), nullptr, SW_SHOWNORMAL));
+        return result > 32;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<ProcessStarter> makeSystemProcessStarter() {
+    return std::make_unique<Win32ProcessStarter>();
+}
+
+}  // namespace kivo::editor

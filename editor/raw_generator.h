@@ -1,0 +1,35 @@
+#pragma once
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace kivo::editor {
+
+class TMainForm;
+
+/// The hidden raw image tool: turns a run's ".out" samples into a ".raw" image and shows it.
+class TfrawGenetaror : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrawGenetaror(TMainForm& mainForm);
+
+    QLineEdit* eInput;
+    QLineEdit* eOutput;
+    QToolButton* SpeedButton1;   ///< "...": choose the input
+    QToolButton* SpeedButton2;   ///< "..": choose the output
+    QPushButton* Button1;        ///< "Generate RAW"
+    QPushButton* Button4;        ///< "View RAW"
+    QPushButton* Button2;        ///< "Ok"
+    QPushButton* Button3;        ///< "Cancel"
+
+public slots:
+    void Button1Click();
+    void Button4Click();
+
+private:
+    TMainForm& mainForm_;
+};
+
+}  // namespace kivo::editor

@@ -1,0 +1,90 @@
+// Renders the main window with a script and the parameter dialog, for the documentation.
+// Runs on the offscreen platform, where windows have no frames: the dialog's title bar is
+// drawn by hand so the picture reads like the real thing.
+#include "editor/main_form.h"
+#include "editor/mdi_child.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+using namespace kivo::editor;
+
+namespace {
+
+// Settings that exist and name no interpreter: nothing is asked while the pictures are taken.
+class QuietStore final : public SettingsStore {
+public:
+    bool keyExists() const override { return true; }
+    bool createKey() override { return true; }
+    QString readValue(const QString&) const override { return {}; }
+    bool writeValue(const QString&, const QString&) override { return true; }
+};
+
+QPixmap framed(QWidget& window) {
+    const QPixmap content = window.grab();
+    constexpr int kTitle = 22;
+    QPixmap pixmap(content.width() + 2, content.height() + kTitle + 1);
+    pixmap.fill(QColor(0, 0, 128));
+    QPainter p(&pixmap);
+    p.drawPixmap(1, kTitle, content);
+    p.setPen(Qt::white);
+    QFont font = window.font();
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(QRect(6, 0, pixmap.width() - 12, kTitle), Qt::AlignVCenter, window.windowTitle());
+    return pixmap;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(outDir);
+
+    TMainForm form(EditorServices{nullptr, nullptr, std::make_shared<QuietStore>(), {}});
+    form.resize(665, 420);
+    form.show();
+    QApplication::processEvents();
+
+    form.FileNew1->trigger();
+    TMDIChild* child = form.activeChild();
+    child->Memo->setPlainText(QStringLiteral(
+        "// blink the LEDs four times\n"
+        "baseadr 1000_0000\n"
+        "config design.bit\n"
+        ":again\n"
+        "writebyte 0 FF\n"
+        "sleep 250\n"
+        "writebyte 0 00\n"
+        "sleep 250\n"
+        "loop 4 again\n"
+        "print done\n"));
+    child->parentWidget()->setGeometry(0, 0, 420, 250);
+    QTextCursor caret(child->Memo->document()->findBlockByNumber(9));
+    child->Memo->setTextCursor(caret);
+
+    form.findChild<QAction*>(QStringLiteral("readblock1"))->trigger();
+    const QStringList values{QStringLiteral("data.hex"), QStringLiteral("0"), QStringLiteral("FF")};
+    for (qsizetype i = 0; i < values.size(); ++i)
+        form.Dialog->Edits[static_cast<std::size_t>(i)]->setText(values[i]);
+    form.Dialog->move(form.pos() + QPoint(370, 110));
+    QApplication::processEvents();
+
+    const QPixmap dialog = framed(*form.Dialog);
+    QPixmap main = framed(form);
+    {
+        QPainter p(&main);
+        p.drawPixmap(form.Dialog->pos() - form.pos(), dialog);
+    }
+    const bool ok = main.save(outDir + QStringLiteral("/scriptdesk-main.png")) &&
+                    dialog.save(outDir + QStringLiteral("/scriptdesk-dialog.png"));
+    form.Dialog->hide();
+    child->setMemoModified(false);  // no close prompt on the way out
+    return ok ? 0 : 1;
+}

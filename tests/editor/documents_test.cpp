@@ -1,0 +1,333 @@
+// The life of script documents in the main window: enabling, numbering, saving, closing.
+#include "fakes.h"
+
+#include "editor/mdi_child.h"
+
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusTipEvent>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kivo::editor;
+using namespace kivo::editor::test;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QStringList titles(TMainForm& form) {
+    QStringList result;
+    for (TMDIChild* child : form.documents())
+        result << child->windowTitle();
+    return result;
+}
+
+}  // namespace
+
+class DocumentsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void documentCommandsNeedADocument() {
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        auto enabled = [&] {
+            return QList<bool>{f.CommandMenu->menuAction()->isEnabled(), f.EditMenu->menuAction()->isEnabled(),
+                               f.WindowMenu->menuAction()->isEnabled(), f.FileSave1->isEnabled(),
+                               f.FileSaveAs1->isEnabled(), f.FileClose1->isEnabled(), f.Execute->isEnabled()};
+        };
+        const QList<bool> none(7, false);
+        const QList<bool> all(7, true);
+        QCOMPARE(enabled(), none);
+        QVERIFY(f.FileNew1->isEnabled());
+        QVERIFY(f.FileOpen1->isEnabled());
+        f.FileNew1->trigger();
+        QCOMPARE(enabled(), all);
+        f.FileNew1->trigger();
+        ed.closeActive();
+        QCOMPARE(enabled(), all);
+        ed.closeActive();
+        QCOMPARE(enabled(), none);
+        QCOMPARE(f.DocumentCount, 0);
+        QCOMPARE(f.statusPanel(1), QString());
+    }
+
+    void newDocumentsAreNumberedByWindowCount() {
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        f.FileNew1->trigger();
+        f.FileNew1->trigger();
+        QCOMPARE(titles(f), (QStringList{"Noname1", "Noname2"}));
+        f.mdiArea->setActiveSubWindow(f.mdiArea->subWindowList(QMdiArea::CreationOrder).first());
+        ed.closeActive();
+        f.FileNew1->trigger();
+        // The number counts windows; it does not look for a free name.
+        QCOMPARE(titles(f), (QStringList{"Noname2", "Noname2"}));
+        QVERIFY(ed.ui->questions.isEmpty());
+    }
+
+    void openedFileSavesNothingUntilEdited() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.txt"));
+        writeAll(path, "ver\r\nexit\r\n");
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        ed.ui->openChoices.enqueue({path, 0});
+        f.FileOpen1->trigger();
+        QCOMPARE(ed.ui->openRequests.last().filter, QStringLiteral("Text files (*.txt)|*.TXT|All files (*.*)|*.*"));
+        TMDIChild* child = f.activeChild();
+        QVERIFY(child);
+        QCOMPARE(child->windowTitle(), path);
+        QCOMPARE(child->FileName, path);
+        QCOMPARE(child->Memo->toPlainText(), QStringLiteral("ver\nexit\n"));
+        QVERIFY(!child->Changed);
+        QCOMPARE(f.statusPanel(1), path);
+
+        writeAll(path, "changed on disk");
+        f.FileSave1->trigger();
+        QCOMPARE(readAll(path), QByteArray("changed on disk"));
+        QVERIFY(ed.ui->saveRequests.isEmpty());
+
+        child->Memo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(child->Memo, "reset");
+        QVERIFY(child->Changed);
+        QCOMPARE(f.statusPanel(0), QStringLiteral("Modified"));
+        f.FileSave1->trigger();
+        QCOMPARE(readAll(path), QByteArray("ver\r\nexit\r\nreset\r\n"));
+        QVERIFY(!child->Changed);
+        QCOMPARE(f.statusPanel(0), QString());
+        QCOMPARE(f.statusPanel(1), path);
+        QVERIFY(ed.ui->saveRequests.isEmpty());
+    }
+
+    void newDocumentSaveAsksForAName_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("text filter adds .txt") << "test" << 0 << "test.txt";
+        QTest::newRow("all files keeps the name") << "test" << 1 << "test";
+        QTest::newRow("name with extension") << "test.kv" << 0 << "test.kv";
+        QTest::newRow("dot in a directory name") << "d.ir/test" << 0 << "d.ir/test";
+    }
+    void newDocumentSaveAsksForAName() {
+        QFETCH(QString, chosen);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("d.ir"));
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        f.FileNew1->trigger();
+        ed.ui->saveChoices.enqueue({dir.filePath(chosen), filter});
+        f.FileSave1->trigger();
+        QCOMPARE(ed.ui->saveRequests.size(), 1);
+        QCOMPARE(ed.ui->saveRequests[0].title, QStringLiteral("Save"));
+        const QString path = dir.filePath(written);
+        QCOMPARE(readAll(path), QByteArray());
+        QCOMPARE(f.activeChild()->FileName, path);
+        QCOMPARE(f.activeChild()->windowTitle(), path);
+        QVERIFY(!f.activeChild()->Changed);
+        if (written != chosen)
+            QVERIFY(!QFile::exists(dir.filePath(chosen)));
+    }
+
+    void saveDialogProposesTheLastChosenName() {
+        QTemporaryDir dir;
+        const QString opened = dir.filePath(QStringLiteral("a.txt"));
+        writeAll(opened, "");
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        ed.ui->openChoices.enqueue({opened, 0});
+        f.FileOpen1->trigger();
+        f.FileNew1->trigger();
+        ed.ui->saveChoices.enqueue({dir.filePath(QStringLiteral("b.txt")), 0});
+        f.FileSave1->trigger();
+        QCOMPARE(ed.ui->saveRequests.last().fileName, opened);
+        f.FileSaveAs1->trigger();  // cancelled
+        QCOMPARE(ed.ui->saveRequests.last().title, QStringLiteral("Save As"));
+        QCOMPARE(ed.ui->saveRequests.last().fileName, dir.filePath(QStringLiteral("b.txt")));
+    }
+
+    void saveAsWritesEvenWithoutChanges() {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("a.txt"));
+        writeAll(first, "print a\r\n");
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        ed.ui->openChoices.enqueue({first, 0});
+        f.FileOpen1->trigger();
+        const QString second = dir.filePath(QStringLiteral("b.txt"));
+        ed.ui->saveChoices.enqueue({second, 0});
+        f.FileSaveAs1->trigger();
+        QCOMPARE(readAll(second), QByteArray("print a\r\n"));
+        QCOMPARE(f.activeChild()->FileName, second);
+    }
+
+    void failedSaveKeepsNameCaptionAndChanged() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.txt"));
+        writeAll(path, "ver\r\n");
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        ed.ui->openChoices.enqueue({path, 0});
+        f.FileOpen1->trigger();
+        TMDIChild* child = f.activeChild();
+        QTest::keyClicks(child->Memo, "x");
+        // Save As into a directory that does not exist.
+        ed.ui->saveChoices.enqueue({dir.filePath(QStringLiteral("gone/t.txt")), 0});
+        f.FileSaveAs1->trigger();
+        QCOMPARE(ed.ui->notices.size(), 1);
+        QVERIFY(ed.ui->notices[0].contains(QStringLiteral("gone/t.txt")));
+        QCOMPARE(child->FileName, path);
+        QCOMPARE(child->windowTitle(), path);
+        QVERIFY(child->Changed);
+        QCOMPARE(f.statusPanel(0), QStringLiteral("Modified"));
+        QCOMPARE(readAll(path), QByteArray("ver\r\n"));
+    }
+
+    void closePromptAnswers() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.txt"));
+        writeAll(path, "ver\r\n");
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        ed.ui->openChoices.enqueue({path, 0});
+        f.FileOpen1->trigger();
+        TMDIChild* child = f.activeChild();
+        child->Memo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(child->Memo, "exit");
+
+        ed.ui->answers.enqueue(QMessageBox::Cancel);
+        ed.closeActive();
+        QCOMPARE(f.DocumentCount, 1);
+        QCOMPARE(child->Memo->toPlainText(), QStringLiteral("ver\nexit"));
+        const FakeUi::Question q = ed.ui->questions.last();
+        QCOMPARE(q.caption, QStringLiteral("KIVO Voraraz Udide"));
+        QCOMPARE(q.text, QStringLiteral("The current file has changed. Save changes?"));
+        QCOMPARE(q.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(q.icon, QMessageBox::Question);
+
+        ed.ui->answers.enqueue(QMessageBox::Yes);
+        ed.closeActive();
+        QCOMPARE(f.DocumentCount, 0);
+        QCOMPARE(readAll(path), QByteArray("ver\r\nexit\r\n"));
+
+        ed.ui->openChoices.enqueue({path, 0});
+        f.FileOpen1->trigger();
+        QTest::keyClicks(f.activeChild()->Memo, "x");
+        ed.ui->answers.enqueue(QMessageBox::No);
+        ed.closeActive();
+        QCOMPARE(f.DocumentCount, 0);
+        QCOMPARE(readAll(path), QByteArray("ver\r\nexit\r\n"));
+        QVERIFY(ed.ui->saveRequests.isEmpty());
+    }
+
+    void yesWithCancelledSaveDialogKeepsTheText() {
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        f.FileNew1->trigger();
+        QTest::keyClicks(f.activeChild()->Memo, "print keep me");
+        ed.ui->answers.enqueue(QMessageBox::Yes);
+        ed.closeActive();  // the save dialog is cancelled
+        QCOMPARE(ed.ui->saveRequests.size(), 1);
+        QCOMPARE(f.DocumentCount, 1);
+        QCOMPARE(f.activeChild()->Memo->toPlainText(), QStringLiteral("print keep me"));
+    }
+
+    void neverEditedNewDocumentClosesWithoutQuestion() {
+        Editor ed;
+        ed.show();
+        ed.form->FileNew1->trigger();
+        ed.closeActive();
+        QVERIFY(ed.ui->questions.isEmpty());
+        QCOMPARE(ed.form->DocumentCount, 0);
+    }
+
+    void programCloseStopsAtCancel() {
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        f.FileNew1->trigger();
+        f.FileNew1->trigger();
+        QTest::keyClicks(f.activeChild()->Memo, "ver");
+        ed.ui->answers.enqueue(QMessageBox::Cancel);
+        QVERIFY(!f.close());
+        Editor::settle();
+        QVERIFY(f.isVisible());
+        QCOMPARE(f.DocumentCount, 1);
+        QCOMPARE(f.activeChild()->Memo->toPlainText(), QStringLiteral("ver"));
+
+        ed.ui->answers.enqueue(QMessageBox::No);
+        QVERIFY(f.close());
+        Editor::settle();
+        QCOMPARE(f.DocumentCount, 0);
+    }
+
+    void windowMenuListsDocumentsAndTiles() {
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        f.FileNew1->trigger();
+        f.FileNew1->trigger();
+        emit f.WindowMenu->aboutToShow();
+        QStringList entries;
+        for (QAction* action : f.WindowMenu->actions())
+            if (!action->isSeparator())
+                entries << action->text();
+        QCOMPARE(entries, (QStringList{"&Cascade", "Tile &Horizontally", "Tile &Vertically", "&Minimize All",
+                                       "&Arrange All", "&1 Noname1", "&2 Noname2"}));
+
+        const int width = f.mdiArea->viewport()->width();
+        f.WindowTileHorizontal1->trigger();
+        for (QMdiSubWindow* window : f.mdiArea->subWindowList())
+            QCOMPARE(window->width(), width);
+        f.WindowTileVertical1->trigger();
+        for (QMdiSubWindow* window : f.mdiArea->subWindowList())
+            QCOMPARE(window->width(), width / 2);
+        f.WindowMinimizeAll1->trigger();
+        for (QMdiSubWindow* window : f.mdiArea->subWindowList())
+            QVERIFY(window->isMinimized());
+    }
+
+    void hintsAndCaptions() {
+        Editor ed;
+        TMainForm& f = *ed.form;
+        QCOMPARE(f.windowTitle(), QStringLiteral("KIVO Voraraz Udide"));
+        QCOMPARE(f.FileNew1->toolTip(), QStringLiteral("New"));
+        QCOMPARE(f.FileNew1->statusTip(), QStringLiteral("Create a new file"));
+        QCOMPARE(f.Execute->shortcut(), QKeySequence(Qt::Key_F9));
+        QVERIFY(!f.ToolsMenu->menuAction()->isVisible());
+        QStringList menus;
+        for (QAction* action : f.menuBar()->actions())
+            menus << action->text();
+        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&KIVO Command", "&Options", "&Tools", "&Window", "&Help"}));
+        QStatusTipEvent tip(QStringLiteral("Cuts the selection and puts it on the Clipboard"));
+        QCoreApplication::sendEvent(&f, &tip);
+        QCOMPARE(f.statusPanel(0), tip.tip());
+    }
+};
+
+QTEST_MAIN(DocumentsTest)
+#include "documents_test.moc"

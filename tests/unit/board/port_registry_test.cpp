@@ -1,0 +1,42 @@
+#include "board/port_registry.h"
+
+#include <gtest/gtest.h>
+
+#include "interpreter/console.h"
+#include "interpreter/errors.h"
+#include "tests/unit/capture_stdout.h"
+
+namespace kivo::board {
+namespace {
+
+TEST(PortRegistry, MalformedSettingsEndTheRunListingTheKnownNames) {
+    interpreter::console::setUtf8Output(false);
+    for (const char* setting : {"bogus", "ppdev", "ppdev:", "direct:0x278", "dll:x", "virtual:xsv900", ""}) {
+        SCOPED_TRACE(setting);
+        testing::CaptureStdout capture;
+        EXPECT_THROW(openPortPaths(setting), interpreter::ScriptFailure);
+        const std::string printed = capture.text();
+        EXPECT_TRUE(printed.rfind("Nieznana wartosc zmiennej KIVO_PORT", 0) == 0 ||
+                    printed.rfind("Bledna wartosc zmiennej KIVO_PORT", 0) == 0)
+            << printed;
+    }
+}
+
+TEST(PortRegistry, AVirtualBoardIsBothPathsAndAnUnopenablePortIsAnEmptyCable) {
+    PortPaths paths = openPortPaths("virtual");
+    ASSERT_NE(paths.library, nullptr);
+    EXPECT_EQ(paths.library, paths.direct);
+
+    interpreter::console::setUtf8Output(false);
+    testing::CaptureStdout capture;
+    paths = openPortPaths("ppdev:/nonexistent/parport9");
+    EXPECT_EQ(capture.text(),
+              "Nie mozna otworzyc portu 'ppdev:/nonexistent/parport9': No such file or directory. Dalsza praca jak "
+              "bez podlaczonej plyty\n");
+    ASSERT_NE(paths.library, nullptr);
+    EXPECT_EQ(paths.library->readByte(kStatusPort), 0x78);  // nError high: no nibble board either
+    EXPECT_EQ(paths.library->readByte(kEppAddressPort), 0xFF);
+}
+
+}  // namespace
+}  // namespace kivo::board
