@@ -1,19 +1,135 @@
+#include "board/memory_commands.h"
+
+#include <algorithm>
+#include <climits>
 #include <string>
 
 #include "board/board_commands.h"
+#include "board/data_files.h"
+#include "board/epp_port.h"
+#include "interpreter/console.h"
 #include "interpreter/errors.h"
+#include "interpreter/numbers.h"
 #include "interpreter/scan.h"
 
 namespace kivo::board {
 
 using namespace interpreter;
 
+namespace {
+
+constexpr std::int32_t kMaxReadbyte = 1024;
+constexpr std::int32_t kMaxPattern = 0x200000;
+
+// Byte counts are signed 32-bit: a stop far below the start gives a negative count.
+std::int32_t byteCount(std::uint32_t start, std::uint32_t stop) { return static_cast<std::int32_t>(stop - start + 1); }
+
+void writeByte(std::uint32_t address, const std::string& data) {
+    console::print("\twritebyte adres= ");
+    printGroupedHex(address);
+    std::uint8_t bytes[8];
+    const int n = parseHexBytes(data.c_str(), bytes, true);
+    console::print(", dana= ");
+    printHexBytes(bytes, static_cast<std::size_t>(n), true);
+    console::print("= %d(dec)\n", static_cast<std::int32_t>(bytesValue(bytes, static_cast<std::size_t>(n))));
+    eppPort().writeBlock(bytes, address, n);
+}
+
+std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
+    console::print("\treadbyte Adr= ");
+    printGroupedHex(start);
+    console::print(" do ");
+    printGroupedHex(stop);
+    std::int32_t n = byteCount(start, stop);
+    if (n < 0) fail(3);
+    n = std::min(n, kMaxReadbyte);
+    std::uint8_t buffer[kMaxReadbyte];
+    eppPort().readBlock(start, n, buffer);
+    const auto head = static_cast<std::size_t>(std::min(n, 4));
+    const std::uint32_t value = bytesValue(buffer, head);
+    console::print(" data= ");
+    printHexBytes(buffer, head, true);
+    console::print("= %d(dec)\n", static_cast<std::int32_t>(value));
+    if (n > 4) {
+        for (std::int32_t i = 0; i < n; i += 16) {
+            console::print("\t  adr= ");
+            printGroupedHex(start + static_cast<std::uint32_t>(i));
+            console::print("  dana= ");
+            printHexBytes(buffer + i, static_cast<std::size_t>(std::min(16, n - i)), true);
+            console::print("\n");
+        }
+    }
+    return value;
+}
+
+// `stopGiven` false: the line named a file and a start only, and the whole file is written.
+void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
+                bool stopGiven) {
+    const std::int32_t n = byteCount(start, stop);
+    console::print("\twriteblock ");
+    if (state.fileappend) console::print("ap ");
+    ByteBuffer data;
+    if (!name.empty()) {
+        data = readDataFile(name, stopGiven ? n : 0);
+        console::print("file=%s, adr_start=", name.c_str());
+        printGroupedHex(start);
+        console::print(", adr_stop=");
+        printGroupedHex(start + static_cast<std::uint32_t>(data.size()) - 1);
+        console::print("\n");
+    } else {
+        console::print("stat= %X, adr_start= ", state.stat);
+        printGroupedHex(start);
+        console::print(", adr_stop= ");
+        printGroupedHex(start + static_cast<std::uint32_t>(n) - 1);
+        console::print("\n");
+        if (n <= 0 || n > kMaxPattern) {
+            console::print("Zly adres do zapisu\n");
+            fail(3);
+        }
+        data = ByteBuffer::uninitialised(static_cast<std::uint64_t>(n));
+        for (std::int32_t k = 0; k < n; ++k) data.data()[k] = static_cast<std::uint8_t>(state.stat >> (8 * (3 - k % 4)));
+    }
+    // One transfer carries at most 2^31 - 1 bytes; a larger file fits no board range.
+    if (data.size() > static_cast<std::size_t>(INT32_MAX)) {
+        console::print("Zly adres do zapisu\n");
+        fail(3);
+    }
+    eppPort().writeBlock(data.data(), start, static_cast<std::int32_t>(data.size()));
+}
+
+}  // namespace
+
+std::uint32_t readBlockToFile(Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
+                              bool echo) {
+    const std::int32_t n = byteCount(start, stop);
+    if (echo) {
+        console::print("\treadblock file= %s, adr_start=", name.c_str());
+        printGroupedHex(start);
+        console::print(", adr_stop=");
+        printGroupedHex(stop);
+        console::print("\n");
+    }
+    if (n <= 0) {
+        console::print("Adres koncowy musi byc wiekszy od poczatkowego\n");
+        fail(3);
+    }
+    if (n > kMaxReadBlock) {
+        console::print("Rozmiar do odczytu: %X [hex] > 64MB\n", static_cast<unsigned>(n));
+        fail(3);
+    }
+    ByteBuffer data = ByteBuffer::uninitialised(static_cast<std::uint64_t>(n));
+    eppPort().readBlock(start, n, data.data());
+    writeDataFile(name, data.data(), data.size(), state.fileappend != 0);
+    const auto tail = static_cast<std::size_t>(std::min(n, 4));
+    state.stat = bytesValue(data.data() + data.size() - tail, tail);
+    return state.stat;
+}
+
 void runWritebyte(Run& run, const Line& line) {
     std::uint32_t address = 0;
     std::string data;
     requireFields(scan(line.arguments, "%x %s", {&address, &data}), 2, 2, line);
-    address += run.state.baseadr;
-    notAvailable(line);
+    writeByte(address + run.state.baseadr, data);
 }
 
 void runReadbyte(Run& run, const Line& line) {
@@ -21,14 +137,13 @@ void runReadbyte(Run& run, const Line& line) {
     const int fields = scan(line.arguments, "%x %x", {&start, &stop});
     if (fields < 1 || fields > 2) fail(3);
     if (fields == 1) stop = start;
-    start += run.state.baseadr;
-    stop += run.state.baseadr;
-    notAvailable(line);
+    run.state.stat = readByte(start + run.state.baseadr, stop + run.state.baseadr);
 }
 
 void runWriteblock(Run& run, const Line& line) {
     std::string name;
     std::uint32_t start = 0, stop = 0;
+    bool stopGiven = true;
     const int fields = scan(line.arguments, "%s %x %x", {&name, &start, &stop});
     if (fields <= 1) {
         // No addresses: status memory cells 0 and 1 hold them.
@@ -40,19 +155,17 @@ void runWriteblock(Run& run, const Line& line) {
         name.clear();
         start = stop = 0;
         scan(line.arguments, "%x %x", {&start, &stop});
+    } else if (fields == 2) {
+        stopGiven = false;
     }
-    start += run.state.baseadr;
-    stop += run.state.baseadr;
-    notAvailable(line);
+    writeBlock(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven);
 }
 
 void runReadblock(Run& run, const Line& line) {
     std::string name;
     std::uint32_t start = 0, stop = 0;
     requireFields(scan(line.arguments, "%s %x %x", {&name, &start, &stop}), 3, 3, line);
-    start += run.state.baseadr;
-    stop += run.state.baseadr;
-    notAvailable(line);
+    readBlockToFile(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, true);
 }
 
 }  // namespace kivo::board
