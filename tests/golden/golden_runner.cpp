@@ -6,15 +6,19 @@
 // output; optional CASE.rc (exit code, 0 when absent), CASE.args (the command line after the
 // program, default: the script's file name; an empty file means no argument), CASE.env
 // (KEY=VALUE lines), CASE.files/ (input files), CASE.expect/ (every file the run creates or
-// changes, byte for byte). The run happens in a fresh temporary directory with standard input
-// from /dev/null and LC_ALL=C. With KIVO_GOLDEN_UPDATE=1 the expected files are rewritten
-// from the run instead (review the diff before committing it).
+// changes, byte for byte), CASE.links (one link a line: a KIVO_PORT value, optionally followed
+// by a port mode in hex that the script gets as a first "eppmode" line whose echo is not
+// compared; the case runs once per link and every run must give the same results). The run
+// happens in a fresh temporary directory with standard input from /dev/null and LC_ALL=C. With
+// KIVO_GOLDEN_UPDATE=1 the expected files are rewritten from the (first) run instead: review the
+// diff before committing it.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -91,32 +95,37 @@ std::vector<std::string> words(const std::string& text) {
     return out;
 }
 
-}  // namespace
+struct Variant {
+    std::string port;      // KIVO_PORT, or empty to keep CASE.env's
+    std::string eppmode;   // hex, or empty
+    std::string label() const { return port.empty() ? "" : " [" + port + (eppmode.empty() ? "" : " eppmode " + eppmode) + "]"; }
+};
 
-int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: golden_runner KIVO CASE\n";
-        return 2;
-    }
-    const fs::path kivo = fs::absolute(argv[1]);
-    const fs::path base = argv[2];
+struct Result {
+    int rc = 0;
+    bool timedOut = false;
+    std::string out, err;
+    std::map<std::string, std::string> before, produced;
+    fs::path root;
+};
+
+Result runOnce(const fs::path& kivo, const fs::path& base, const Variant& variant) {
     const std::string name = base.filename().string();
-    const fs::path scriptPath = fs::path(base.string() + ".txt");
-    const fs::path filesDir = fs::path(base.string() + ".files");
-    const fs::path expectDir = fs::path(base.string() + ".expect");
-    const bool update = std::getenv("KIVO_GOLDEN_UPDATE") && std::string(std::getenv("KIVO_GOLDEN_UPDATE")) == "1";
-
     char pattern[] = "/tmp/kivo-golden-XXXXXX";
     if (!mkdtemp(pattern)) {
         std::perror("mkdtemp");
-        return 2;
+        std::exit(2);
     }
-    const fs::path root = pattern;
-    const fs::path work = root / "run";
+    Result r;
+    r.root = pattern;
+    const fs::path work = r.root / "run";
     fs::create_directories(work);
+    const fs::path filesDir = fs::path(base.string() + ".files");
     if (fs::exists(filesDir)) fs::copy(filesDir, work, fs::copy_options::recursive);
-    fs::copy_file(scriptPath, work / (name + ".txt"), fs::copy_options::overwrite_existing);
-    const auto before = snapshot(work);
+    std::string script = readFile(base.string() + ".txt").value_or("");
+    if (!variant.eppmode.empty()) script = "eppmode " + variant.eppmode + "\r\n" + script;
+    writeFile(work / (name + ".txt"), script);
+    r.before = snapshot(work);
 
     std::vector<std::string> args{kivo.string()};
     if (auto a = readFile(base.string() + ".args")) {
@@ -131,9 +140,10 @@ int main(int argc, char** argv) {
             if (eq != std::string::npos) env.emplace_back(w.substr(0, eq), w.substr(eq + 1));
         }
     }
+    if (!variant.port.empty()) env.emplace_back("KIVO_PORT", variant.port);
 
-    const fs::path outPath = root / "stdout";
-    const fs::path errPath = root / "stderr";
+    const fs::path outPath = r.root / "stdout";
+    const fs::path errPath = r.root / "stderr";
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(work.c_str()) != 0) _exit(127);
@@ -151,71 +161,114 @@ int main(int argc, char** argv) {
     }
     int status = 0;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-    bool timedOut = false;
     while (waitpid(pid, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
-            timedOut = true;
+            r.timedOut = true;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    const int rc = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    const std::string out = readFile(outPath).value_or("");
-    const std::string err = readFile(errPath).value_or("");
-
-    // Files the run created or changed.
-    std::map<std::string, std::string> produced;
-    for (auto& [file, data] : snapshot(work)) {
-        auto was = before.find(file);
-        if (was == before.end() || was->second != data) produced[file] = data;
+    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.out = readFile(outPath).value_or("");
+    r.err = readFile(errPath).value_or("");
+    if (!variant.eppmode.empty()) {
+        // The injected line's echo is not part of what the case compares.
+        const std::uint32_t mode = static_cast<std::uint32_t>(std::stoul(variant.eppmode, nullptr, 16));
+        char echo[64];
+        std::snprintf(echo, sizeof echo, "\teppmode %X (%d dec)\n", mode, static_cast<int>(mode));
+        if (auto at = r.out.find(echo); at != std::string::npos) r.out.erase(at, std::strlen(echo));
     }
+    for (auto& [file, data] : snapshot(work)) {
+        auto was = r.before.find(file);
+        if (was == r.before.end() || was->second != data) r.produced[file] = data;
+    }
+    return r;
+}
 
+bool check(const fs::path& base, const Result& r, const std::string& label) {
+    const fs::path expectDir = fs::path(base.string() + ".expect");
     bool ok = true;
-    if (timedOut) {
-        std::cerr << "TIMEOUT: kivo did not end\n";
+    if (r.timedOut) {
+        std::cerr << "TIMEOUT" << label << ": kivo did not end\n";
         ok = false;
     }
-    if (update) {
-        writeFile(base.string() + ".out", out);
-        if (rc != 0)
-            writeFile(base.string() + ".rc", std::to_string(rc) + "\n");
-        else
-            fs::remove(base.string() + ".rc");
-        fs::remove_all(expectDir);
-        for (auto& [file, data] : produced) writeFile(expectDir / file, data);
-    } else {
-        const int expectedRc = std::atoi(readFile(base.string() + ".rc").value_or("0").c_str());
-        if (rc != expectedRc) {
-            std::cerr << "EXIT CODE: expected " << expectedRc << ", got " << rc << "\n";
-            ok = false;
-        }
-        ok &= same("standard output", readFile(base.string() + ".out").value_or(""), out);
-        auto expected = snapshot(expectDir);
-        for (auto& [file, data] : expected) {
-            auto got = produced.find(file);
-            if (got == produced.end()) {
-                auto kept = before.find(file);
-                if (kept == before.end() || kept->second != data) {
-                    std::cerr << "MISSING output file " << file << "\n";
-                    ok = false;
-                }
-            } else {
-                ok &= same("file " + file, data, got->second);
-            }
-        }
-        for (auto& [file, data] : produced)
-            if (!expected.count(file)) {
-                std::cerr << "UNEXPECTED output file " << file << " (" << data.size() << " bytes)\n";
+    const int expectedRc = std::atoi(readFile(base.string() + ".rc").value_or("0").c_str());
+    if (r.rc != expectedRc) {
+        std::cerr << "EXIT CODE" << label << ": expected " << expectedRc << ", got " << r.rc << "\n";
+        ok = false;
+    }
+    ok &= same("standard output" + label, readFile(base.string() + ".out").value_or(""), r.out);
+    auto expected = snapshot(expectDir);
+    for (auto& [file, data] : expected) {
+        auto got = r.produced.find(file);
+        if (got == r.produced.end()) {
+            auto kept = r.before.find(file);
+            if (kept == r.before.end() || kept->second != data) {
+                std::cerr << "MISSING output file " << file << label << "\n";
                 ok = false;
             }
+        } else {
+            ok &= same("file " + file + label, data, got->second);
+        }
     }
-    if (!err.empty()) {
-        std::cerr << "STANDARD ERROR (kivo never writes there):\n" << err << "\n";
+    for (auto& [file, data] : r.produced)
+        if (!expected.count(file)) {
+            std::cerr << "UNEXPECTED output file " << file << label << " (" << data.size() << " bytes)\n";
+            ok = false;
+        }
+    if (!r.err.empty()) {
+        std::cerr << "STANDARD ERROR" << label << " (kivo never writes there):\n" << r.err << "\n";
         ok = false;
     }
-    if (ok) fs::remove_all(root);
-    else std::cerr << "run directory kept: " << work << "\n";
+    return ok;
+}
+
+void update(const fs::path& base, const Result& r) {
+    const fs::path expectDir = fs::path(base.string() + ".expect");
+    writeFile(base.string() + ".out", r.out);
+    if (r.rc != 0)
+        writeFile(base.string() + ".rc", std::to_string(r.rc) + "\n");
+    else
+        fs::remove(base.string() + ".rc");
+    fs::remove_all(expectDir);
+    for (auto& [file, data] : r.produced) writeFile(expectDir / file, data);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: golden_runner KIVO CASE\n";
+        return 2;
+    }
+    const fs::path kivo = fs::absolute(argv[1]);
+    const fs::path base = argv[2];
+    const char* updateEnv = std::getenv("KIVO_GOLDEN_UPDATE");
+    const bool updating = updateEnv && std::string(updateEnv) == "1";
+
+    std::vector<Variant> variants;
+    if (auto links = readFile(base.string() + ".links")) {
+        std::istringstream in(*links);
+        for (std::string line; std::getline(in, line);) {
+            auto w = words(line);
+            if (w.empty() || w[0][0] == '#') continue;
+            variants.push_back({w[0], w.size() > 1 ? w[1] : ""});
+        }
+    }
+    if (variants.empty()) variants.push_back({});
+
+    bool ok = true;
+    for (std::size_t i = 0; i < variants.size(); ++i) {
+        Result r = runOnce(kivo, base, variants[i]);
+        if (updating && i == 0) update(base, r);
+        bool good = check(base, r, variants[i].label());
+        if (good)
+            fs::remove_all(r.root);
+        else
+            std::cerr << "run directory kept: " << (r.root / "run") << "\n";
+        ok &= good;
+    }
     return ok ? 0 : 1;
 }
