@@ -440,24 +440,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::HelpAbout1Execute() { ui().exec(*AboutBox); }
 
-void TMainForm::tileHorizontally() {
-    // One above the other, each as wide as the workspace.
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* window : mdiArea->subWindowList())
-        if (!window->isMinimized())
-            windows << window;
-    if (windows.isEmpty())
-        return;
-    const QRect area = mdiArea->viewport()->rect();
-    const int height = area.height() / static_cast<int>(windows.size());
-    for (qsizetype i = 0; i < windows.size(); ++i) {
-        windows[i]->showNormal();
-        windows[i]->setGeometry(0, static_cast<int>(i) * height, area.width(), height);
-    }
-}
+void TMainForm::tileHorizontally() { tile(Qt::Vertical); }
 
-void TMainForm::tileVertically() {
-    // Side by side, each as high as the workspace.
+void TMainForm::tileVertically() { tile(Qt::Horizontal); }
+
+void TMainForm::tile(Qt::Orientation direction) {
+    // The windows that are not minimised share the workspace: stacked one above the other
+    // (each as wide as the workspace) or side by side (each as high as it).
     QList<QMdiSubWindow*> windows;
     for (QMdiSubWindow* window : mdiArea->subWindowList())
         if (!window->isMinimized())
@@ -465,10 +454,13 @@ void TMainForm::tileVertically() {
     if (windows.isEmpty())
         return;
     const QRect area = mdiArea->viewport()->rect();
-    const int width = area.width() / static_cast<int>(windows.size());
-    for (qsizetype i = 0; i < windows.size(); ++i) {
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
         windows[i]->showNormal();
-        windows[i]->setGeometry(static_cast<int>(i) * width, 0, width, area.height());
+        if (direction == Qt::Vertical)
+            windows[i]->setGeometry(0, i * (area.height() / n), area.width(), area.height() / n);
+        else
+            windows[i]->setGeometry(i * (area.width() / n), 0, area.width() / n, area.height());
     }
 }
 

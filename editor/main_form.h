@@ -141,6 +141,7 @@ public slots:
     void aRawGeneratorExecute();
     void tileHorizontally();
     void tileVertically();
+    void tile(Qt::Orientation direction);
     void minimizeAll();
     void arrangeAll();
 
