@@ -67,7 +67,8 @@ bool EppPort::waitReady(PortIo& port, std::uint32_t maxReads) {
 }
 
 void EppPort::traceWrite(const void* bytes, std::size_t count) {
-    if (count > 0) std::fwrite(bytes, 1, count, traceFile_);
+    // After close() the trace is finished: nothing more may follow its end mark.
+    if (count > 0 && traceFile_) std::fwrite(bytes, 1, count, traceFile_);
 }
 
 std::uint8_t EppPort::simulatedRead() {

@@ -119,6 +119,9 @@ TEST_F(SimulationTest, WaitRecordsAndTheirClamp) {
               "\tCzas uspienia wiekszy niz 255, ustawiono czas 255ms\n");
     port.close();
     port.close();  // the second close finds nothing open
+    // Transfers after the end of the trace add nothing to it (and must not crash).
+    port.writeByte(1, 2);
+    EXPECT_EQ(port.readByte(1), 0x03);
     EXPECT_EQ(trace(), (Bytes{0x0B, 0x01, 0xD4, 0xC3, 0xB2, 0xA1, 0x80, 0x0A, 0xFF, 0x0A, 0xFF, 0x0A, 0xFF, 0xFF, 0xFF,
                               0xFF, 0xFF}));
 }
