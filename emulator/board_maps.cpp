@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "emulator/adc_core.h"
+
 namespace kivo::emulator {
 
 namespace {
@@ -15,25 +17,37 @@ BoardDevices attachResetRegister(AddressMap& map) {
 
 BoardDevices buildXsv300Map(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM
+    // 3000_0000 .. 3000_000F  ADC controller registers
+    // 3001_0000 .. 3001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
+    attachAdcCore(map);
     return attachResetRegister(map);
 }
 
 BoardDevices buildXsv800Map(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM
+    // 3000_0000 .. 3000_000F  ADC controller registers
+    // 3001_0000 .. 3001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
+    attachAdcCore(map);
     return attachResetRegister(map);
 }
 
 BoardDevices buildXsbMap(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM
+    // 3000_0000 .. 3000_000F  ADC controller registers
+    // 3001_0000 .. 3001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
+    attachAdcCore(map);
     return attachResetRegister(map);
 }
 
 BoardDevices buildZemMap(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM
+    // 3000_0000 .. 3000_000F  ADC controller registers
+    // 3001_0000 .. 3001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
+    attachAdcCore(map);
     return attachResetRegister(map);
 }
 
