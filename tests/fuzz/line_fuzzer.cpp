@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the interpreter as a script: line preparation, splitting,
 // dispatch and every command's argument parsing. Commands that wait or start programs are
-// left out, and every input gets a budget of lines so that a jump loop ends.
+// left out (adc among them: its wave may run without end), and every input gets a budget
+// of lines so that a jump loop ends.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -19,7 +20,8 @@ using namespace kivo::interpreter;
 namespace {
 
 bool waits(std::string_view keyword) {
-    for (std::string_view word : {"run", "sleep", "waitforkey", "waitbit", "ver", "config", "ifconfig", "readblock"})
+    for (std::string_view word : {"run", "sleep", "waitforkey", "waitbit", "ver", "config", "ifconfig", "readblock",
+                                   "adc"})
         if (keyword.substr(0, word.size()) == word) return true;
     return false;
 }

@@ -296,6 +296,13 @@ TEST_F(AdcControllerTest, CalibShowAppendsUnderFileappend) {
     EXPECT_EQ(slice(9, 6), (Log{"r0", "r1", "r2", "r3", "w0=80", "mem*4"}));
 }
 
+TEST_F(AdcControllerTest, CalibShowOfAMemoryBeyondOneTransferRunsOutOfMemory) {
+    adc.memBaseAdr = 0;
+    adc.memHighAdr = 0xFFFFFFFF;  // 2^32 bytes
+    EXPECT_EQ(failure([&] { adc.calibShow(port, path("never.bin"), 0, 0, false); }).code, 2);
+    EXPECT_TRUE(log.empty());
+}
+
 TEST_F(AdcControllerTest, CalibWaveTogglesEveryMillisecond) {
     adc.calibWave(port, 0, 0xC0, 3);
     EXPECT_EQ(log, (Log{"w0=C0", "sleep1", "w0=40", "sleep1", "w0=C0", "sleep1"}));
