@@ -252,15 +252,6 @@ TEST_F(LogicAnalyserTest, ReadSavesTheRegisterBlockAndTheSampleMemory) {
     EXPECT_EQ(state.fileappend, 1);
 }
 
-TEST_F(LogicAnalyserTest, ReadHexSavesTheSameBytesAsText) {
-    run("baseadr", "20000000");
-    run("start", "1");
-    run("read", path("cap.hex"));
-    const std::string text = get("cap.hex");
-    EXPECT_EQ(text.substr(0, 49), "4a 0a 0f 27 0b 00 00 00 c0 01 00 00 00 04 00 00\r\n");
-    EXPECT_EQ(text.size(), 131u * 49u);  // 3 + 128 lines of 16 pairs
-}
-
 TEST_F(LogicAnalyserTest, AStalledCaptureIsRetriedWithEveryClockStored) {
     LogicAnalyserCore* core = attachCore(0x3000);
     run("baseadr", "3000");
@@ -274,26 +265,6 @@ TEST_F(LogicAnalyserTest, AStalledCaptureIsRetriedWithEveryClockStored) {
     EXPECT_NE(out.find("\t O.K. Rejestracja zakonczona poprawnie po zmianie rej. ctr_ced\n\n"), std::string::npos);
     EXPECT_EQ(core->ctrCed(), 0x20);
     EXPECT_EQ(core->stored(), 1024u);
-}
-
-TEST_F(LogicAnalyserTest, ACaptureThatNeverTriggersIsSavedAnyway) {
-    run("baseadr", "20000000");
-    run("tvalue", "8000000000");
-    run("tcare", "8000000000");
-    run("start", "1");
-    const std::string out = run("read", path("cap.bin") + " 3");
-    EXPECT_NE(out.find("\t rejestr CED ustawiono na 0x20\n"), std::string::npos);
-    EXPECT_NE(out.find("Blad. Rejestracja danych nie przebiegla poprawnie\n\n"), std::string::npos);
-    EXPECT_EQ(get("cap.bin").size(), 48u + 2048u);
-}
-
-TEST_F(LogicAnalyserTest, ReadWithoutAKnownSizeFailsInTheBlockChecks) {
-    run("baseadr", "20000000");
-    run("highadr", "20000FFF");
-    std::string out;
-    const auto f = failing("read", path("cap.bin"), &out);
-    EXPECT_EQ(f.code, 3);
-    EXPECT_NE(out.find("Adres koncowy musi byc wiekszy od poczatkowego\n"), std::string::npos);
 }
 
 }  // namespace
