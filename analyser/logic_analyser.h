@@ -10,8 +10,7 @@ class EppPort;
 
 namespace kivo::analyser {
 
-/// Window offsets of the analyser core's registers (bytes from laBaseAdr).
-inline constexpr std::uint32_t kLaSignatureOffset = 0;
+/// Window offsets of the analyser core's registers (bytes from laBaseAdr; the signature is at 0).
 inline constexpr std::uint32_t kLaControlOffset = 8;  ///< write: control; read: status
 inline constexpr std::uint32_t kLaCtrCedOffset = 10;
 inline constexpr std::uint32_t kLaTriggerValueOffset = 16;
@@ -25,12 +24,7 @@ inline constexpr std::uint32_t kLaRegisterBlockSize = 48;
 inline constexpr std::uint8_t kLaSignature = 0x4A;
 /// Status bit: the capture has finished.
 inline constexpr std::uint8_t kLaCaptureDone = 0x40;
-/// ctr_ced flag bits.
-inline constexpr std::uint8_t kCedActiveLow = 0x01;
-inline constexpr std::uint8_t kCedRegister = 0x02;
-inline constexpr std::uint8_t kCedCeData = 0x04;
-inline constexpr std::uint8_t kCedAndTrig = 0x08;
-inline constexpr std::uint8_t kCedOrTrig = 0x10;
+/// ctr_ced flag not_RLC: what laread falls back to when a capture does not finish.
 inline constexpr std::uint8_t kCedNotRlc = 0x20;
 /// Window sizes the analyser accepts from a size command, in bytes.
 inline constexpr std::int32_t kLaMinWindow = 128;
