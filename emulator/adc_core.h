@@ -11,9 +11,9 @@
 namespace kivo::emulator {
 
 /// Where every virtual board has its ADC core: the 16-byte register window ...
-inline constexpr std::uint32_t kAdcCoreAddress = 0x30000000;
+inline constexpr std::uint32_t kAdcCoreAddress = 0x70000000;
 /// ... and the acquisition memory the core fills.
-inline constexpr std::uint32_t kAdcMemoryAddress = 0x30010000;
+inline constexpr std::uint32_t kAdcMemoryAddress = 0x70010000;
 inline constexpr std::uint32_t kAdcMemorySize = 0x10000;
 
 /// How one channel's input stage turns a voltage into a code.

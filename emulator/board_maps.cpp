@@ -3,12 +3,19 @@
 #include <memory>
 
 #include "emulator/adc_core.h"
+#include "emulator/logic_analyser_core.h"
 
 namespace kivo::emulator {
 
 namespace {
 BoardDevices attachResetRegister(AddressMap& map) {
     return {map.attach(kResetRegisterAddress, 1, std::make_unique<ResetRegister>())};
+}
+
+void attachLogicAnalyser(AddressMap& map) {
+    auto core = std::make_unique<LogicAnalyserCore>();
+    const std::uint32_t size = core->windowSize();
+    map.attach(kLogicAnalyserBase, size, std::move(core));
 }
 }  // namespace
 
@@ -17,36 +24,44 @@ BoardDevices attachResetRegister(AddressMap& map) {
 
 BoardDevices buildXsv300Map(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM
-    // 3000_0000 .. 3000_000F  ADC controller registers
-    // 3001_0000 .. 3001_FFFF  ADC acquisition memory
+    // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 7000_0000 .. 7000_000F  ADC controller registers
+    // 7001_0000 .. 7001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
+    attachLogicAnalyser(map);
     attachAdcCore(map);
     return attachResetRegister(map);
 }
 
 BoardDevices buildXsv800Map(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM
-    // 3000_0000 .. 3000_000F  ADC controller registers
-    // 3001_0000 .. 3001_FFFF  ADC acquisition memory
+    // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 7000_0000 .. 7000_000F  ADC controller registers
+    // 7001_0000 .. 7001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
+    attachLogicAnalyser(map);
     attachAdcCore(map);
     return attachResetRegister(map);
 }
 
 BoardDevices buildXsbMap(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM
-    // 3000_0000 .. 3000_000F  ADC controller registers
-    // 3001_0000 .. 3001_FFFF  ADC acquisition memory
+    // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 7000_0000 .. 7000_000F  ADC controller registers
+    // 7001_0000 .. 7001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
+    attachLogicAnalyser(map);
     attachAdcCore(map);
     return attachResetRegister(map);
 }
 
 BoardDevices buildZemMap(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM
-    // 3000_0000 .. 3000_000F  ADC controller registers
-    // 3001_0000 .. 3001_FFFF  ADC acquisition memory
+    // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 7000_0000 .. 7000_000F  ADC controller registers
+    // 7001_0000 .. 7001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
+    attachLogicAnalyser(map);
     attachAdcCore(map);
     return attachResetRegister(map);
 }

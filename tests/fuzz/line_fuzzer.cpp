@@ -20,8 +20,8 @@ using namespace kivo::interpreter;
 namespace {
 
 bool waits(std::string_view keyword) {
-    for (std::string_view word : {"run", "sleep", "waitforkey", "waitbit", "ver", "config", "ifconfig", "readblock",
-                                   "adc"})
+    for (std::string_view word :
+         {"run", "sleep", "waitforkey", "waitbit", "ver", "config", "ifconfig", "readblock", "la", "adc"})
         if (keyword.substr(0, word.size()) == word) return true;
     return false;
 }

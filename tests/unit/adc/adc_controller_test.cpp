@@ -19,7 +19,7 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-constexpr std::uint32_t kBase = 0x20000000;
+constexpr std::uint32_t kBase = 0x40000000;  // clear of every device of the board
 constexpr std::uint32_t kMemoryOffset = 0x1000;
 constexpr std::uint32_t kMemory = kBase + kMemoryOffset;
 
@@ -77,6 +77,7 @@ protected:
         TempFiles::SetUp();
         interpreter::console::setUtf8Output(false);
         fake = board.addressMap().attach(kBase, 0x2000, std::make_unique<FakeAdc>(log));
+        ASSERT_NE(fake, nullptr);
         adc.pause = [this](std::uint32_t ms) { log.push_back("sleep" + std::to_string(ms)); };
         adc.adcBaseAdr = kBase;
         adc.memBaseAdr = kMemory;
@@ -153,9 +154,9 @@ TEST_F(AdcControllerTest, CalibrateMeasuresWithBigEndianRegistersAndWaits) {
     const std::string out = printed([&] { adc.calibrate(port, 3); });
 
     // 64 passes of two measurements (the 1842 mV reference never reads below 256).
-    const Log first = {"w3=7F", "w8=20", "w9=00", "wA=10", "wB=00", "sleep1", "wC=00", "wD=00", "wE=02", "wF=00",
+    const Log first = {"w3=7F", "w8=40", "w9=00", "wA=10", "wB=00", "sleep1", "wC=00", "wD=00", "wE=02", "wF=00",
                        "sleep1", "mem*2048",
-                       "w3=FF", "w8=20", "w9=00", "wA=10", "wB=00", "sleep1", "wC=00", "wD=00", "wE=02", "wF=00",
+                       "w3=FF", "w8=40", "w9=00", "wA=10", "wB=00", "sleep1", "wC=00", "wD=00", "wE=02", "wF=00",
                        "sleep1", "mem*2048",
                        "w3=7E"};
     EXPECT_EQ(slice(0, first.size()), first);
@@ -172,7 +173,7 @@ TEST_F(AdcControllerTest, CalibrateMeasuresWithBigEndianRegistersAndWaits) {
 TEST_F(AdcControllerTest, CalibrateCapsTheRecordAndCountsWholeWords) {
     adc.memHighAdr = kMemory + 0x1A;  // 27 bytes: 13 samples, 6 words
     printed([&] { adc.calibrate(port, 0); });
-    const Log first = {"w0=7F", "w8=20", "w9=00", "wA=10", "wB=00", "sleep1", "wC=00", "wD=00", "wE=00", "wF=06",
+    const Log first = {"w0=7F", "w8=40", "w9=00", "wA=10", "wB=00", "sleep1", "wC=00", "wD=00", "wE=00", "wF=06",
                        "sleep1", "mem*27"};
     EXPECT_EQ(slice(0, first.size()), first);
 }
@@ -262,7 +263,7 @@ TEST_F(AdcControllerTest, CalibShowTogglesTheZeroInputEveryEighthOfTheRecord) {
     fake->level = [](std::uint8_t control) { return std::uint16_t(0x1200 | control); };
     printed([&] { adc.calibShow(port, path("show.hex"), 2, 0x45, false); });
 
-    const Log setup = {"w2=45", "w8=20", "w9=00", "wA=10", "wB=00", "wC=00", "wD=00", "wE=00", "wF=40"};
+    const Log setup = {"w2=45", "w8=40", "w9=00", "wA=10", "wB=00", "wC=00", "wD=00", "wE=00", "wF=40"};
     EXPECT_EQ(slice(0, setup.size()), setup);
     // Polls read the counter 63, 62, ... 0; after each eighth word the input turns over.
     int polls = 0;
