@@ -57,7 +57,8 @@ int runMain(int argc, char** argv, CommandTable table) {
     } catch (const ScriptFailure& failure) {
         printFailure(failure);
         console::waitForKey();
-        return 255;
+        // All 32 bits set where the system keeps them (Windows); 255 where it keeps 8.
+        return -1;
     }
     console::flush();
     return 0;
