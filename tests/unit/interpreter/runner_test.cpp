@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <new>
+#include <string>
+
 #include "../capture_stdout.h"
 #include "interpreter/command_table.h"
 #include "interpreter/console.h"
@@ -38,6 +42,27 @@ TEST(RunMain, AFatalErrorEndsWithAllBitsOfTheExitCodeSet) {
     char* argv[] = {program, script, nullptr};
     EXPECT_EQ(runMain(2, argv, allCommands()), -1);
     EXPECT_NE(capture.text().find("Blad podczas wykonywania skryptu\n"), std::string::npos);
+}
+
+[[noreturn]] void grabTooMuch(Run&, const Line&) { throw std::bad_alloc(); }
+
+TEST(RunMain, AnAllocationNoCommandExpectedToFailEndsAsFailCode2) {
+    static constexpr Command kTable[] = {{"grab", Match::Exact, grabTooMuch}};
+    const std::string path = ::testing::TempDir() + "kivo-runner-grab.txt";
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("grab\n", file);
+    std::fclose(file);
+    console::setUtf8Output(false);
+    NoKeyboard keyboard;
+    testing::CaptureStdout capture;
+    char program[] = "kivo";
+    std::string script = path;
+    char* argv[] = {program, script.data(), nullptr};
+    EXPECT_EQ(runMain(2, argv, kTable), -1);
+    EXPECT_EQ(capture.text(), "Uruchamiam skrypt: " + path +
+                                  "\nZabraklo pamieci\nBlad podczas wykonywania skryptu\nNacisnij dowolny klawisz\n");
+    std::remove(path.c_str());
 }
 
 }  // namespace
