@@ -8,33 +8,56 @@ namespace {
 BoardDevices attachResetRegister(AddressMap& map) {
     return {map.attach(kResetRegisterAddress, 1, std::make_unique<ResetRegister>())};
 }
+
+// Every board's design carries the same I2C controller and ready register.
+void attachI2cAndReady(AddressMap& map, BoardDevices& devices) {
+    devices.i2cController =
+        map.attach(kI2cControllerAddress, I2cController::kWindowSize, std::make_unique<I2cController>());
+    devices.readyRegister = map.attach(kReadyRegisterAddress, 1, std::make_unique<ReadyRegister>());
+}
 }  // namespace
 
 // The FPGA design's cores (configuration logic, logic analyser, ADC controller, I2C
 // controller) attach here as they are modelled.
 
 BoardDevices buildXsv300Map(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM
+    // 0000_0000 .. FFFF_FFFE  RAM, except:
+    // 4000_0000 .. 4000_0007  I2C controller
+    // 4000_0010               ready register
     // FFFF_FFFF               reset register
-    return attachResetRegister(map);
+    BoardDevices devices = attachResetRegister(map);
+    attachI2cAndReady(map, devices);
+    return devices;
 }
 
 BoardDevices buildXsv800Map(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM
+    // 0000_0000 .. FFFF_FFFE  RAM, except:
+    // 4000_0000 .. 4000_0007  I2C controller
+    // 4000_0010               ready register
     // FFFF_FFFF               reset register
-    return attachResetRegister(map);
+    BoardDevices devices = attachResetRegister(map);
+    attachI2cAndReady(map, devices);
+    return devices;
 }
 
 BoardDevices buildXsbMap(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM
+    // 0000_0000 .. FFFF_FFFE  RAM, except:
+    // 4000_0000 .. 4000_0007  I2C controller
+    // 4000_0010               ready register
     // FFFF_FFFF               reset register
-    return attachResetRegister(map);
+    BoardDevices devices = attachResetRegister(map);
+    attachI2cAndReady(map, devices);
+    return devices;
 }
 
 BoardDevices buildZemMap(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM
+    // 0000_0000 .. FFFF_FFFE  RAM, except:
+    // 4000_0000 .. 4000_0007  I2C controller
+    // 4000_0010               ready register
     // FFFF_FFFF               reset register
-    return attachResetRegister(map);
+    BoardDevices devices = attachResetRegister(map);
+    attachI2cAndReady(map, devices);
+    return devices;
 }
 
 }  // namespace kivo::emulator
