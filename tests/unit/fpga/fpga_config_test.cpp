@@ -260,6 +260,53 @@ TEST_F(FpgaConfigTest, FailedTransferRunsTheBoardReportAndStops) {
         << out;
 }
 
+// The board in between, whose address register loses the EPP signature once data flows: the
+// cable coming loose in the middle of the stream.
+class LooseCable final : public board::PortIo {
+public:
+    explicit LooseCable(BoardModel& board) : board_(board) {}
+    std::uint8_t readByte(std::uint16_t port) override {
+        const std::uint8_t value = board_.readByte(port);
+        return port == board::kEppAddressPort && streaming_ ? static_cast<std::uint8_t>((value & 0x3F) | 0x40) : value;
+    }
+    void writeByte(std::uint16_t port, std::uint8_t value) override {
+        streaming_ |= port == board::kEppDataPort;
+        board_.writeByte(port, value);
+    }
+    void readBytes(std::uint16_t port, std::uint8_t* buffer, std::size_t count) override {
+        board_.readBytes(port, buffer, count);
+    }
+    void writeBytes(std::uint16_t port, const std::uint8_t* buffer, std::size_t count) override {
+        streaming_ |= port == board::kEppDataPort;
+        board_.writeBytes(port, buffer, count);
+    }
+    void readLongs(std::uint16_t port, std::uint8_t* buffer, std::size_t count) override {
+        board_.readLongs(port, buffer, count);
+    }
+    void writeLongs(std::uint16_t port, const std::uint8_t* buffer, std::size_t count) override {
+        streaming_ |= port == board::kEppDataPort;
+        board_.writeLongs(port, buffer, count);
+    }
+
+private:
+    BoardModel& board_;
+    bool streaming_ = false;
+};
+
+TEST_F(FpgaConfigTest, ALostBoardSignatureIsTheCpldError) {
+    BoardModel board(BoardKind::Xsv300);
+    LooseCable cable(board);
+    board::EppPort port(cable, cable);
+    port.setEppmode(0);  // hardware cycles: the address register is one read of the EPP port
+    put("top.cfg", bitstream(streamBytes(BoardKind::Xsv300)));
+    std::optional<ScriptFailure> failure;
+    const std::string out = run([&] { config(runState, port, "top", 256); }, failure);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->code, 4);
+    // Bits 7-6 now 01; the XCV300 marker, the low signature bit and InitN stay, Done is low.
+    EXPECT_EQ(out, "\tconfig top\nOdczytany adres: 69\n");
+}
+
 TEST_F(FpgaConfigTest, TheNameIsCutAtItsFirstDot) {
     fs::create_directory("rev1.2");
     BoardModel board(BoardKind::Xsv300);
