@@ -101,6 +101,11 @@ void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t
 
 std::uint32_t readBlockToFile(Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
                               bool echo) {
+    return readBlockToFile(eppPort(), state, name, start, stop, echo);
+}
+
+std::uint32_t readBlockToFile(EppPort& port, Interpreter& state, const std::string& name, std::uint32_t start,
+                              std::uint32_t stop, bool echo) {
     const std::int32_t n = byteCount(start, stop);
     if (echo) {
         console::print("\treadblock file= %s, adr_start=", name.c_str());
@@ -118,7 +123,7 @@ std::uint32_t readBlockToFile(Interpreter& state, const std::string& name, std::
         fail(3);
     }
     ByteBuffer data = ByteBuffer::uninitialised(static_cast<std::uint64_t>(n));
-    eppPort().readBlock(start, n, data.data());
+    port.readBlock(start, n, data.data());
     writeDataFile(name, data.data(), data.size(), state.fileappend != 0);
     const auto tail = static_cast<std::size_t>(std::min(n, 4));
     state.stat = bytesValue(data.data() + data.size() - tail, tail);

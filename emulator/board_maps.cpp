@@ -2,11 +2,19 @@
 
 #include <memory>
 
+#include "emulator/logic_analyser_core.h"
+
 namespace kivo::emulator {
 
 namespace {
 BoardDevices attachResetRegister(AddressMap& map) {
     return {map.attach(kResetRegisterAddress, 1, std::make_unique<ResetRegister>())};
+}
+
+void attachLogicAnalyser(AddressMap& map) {
+    auto core = std::make_unique<LogicAnalyserCore>();
+    const std::uint32_t size = core->windowSize();
+    map.attach(kLogicAnalyserBase, size, std::move(core));
 }
 
 // Every board's design carries the same I2C controller and ready register.
@@ -22,9 +30,11 @@ void attachI2cAndReady(AddressMap& map, BoardDevices& devices) {
 
 BoardDevices buildXsv300Map(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM, except:
-    // 4000_0000 .. 4000_0007  I2C controller
-    // 4000_0010               ready register
+    // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 7000_0000 .. 7000_0007  I2C controller
+    // 7000_0010               ready register
     // FFFF_FFFF               reset register
+    attachLogicAnalyser(map);
     BoardDevices devices = attachResetRegister(map);
     attachI2cAndReady(map, devices);
     return devices;
@@ -32,9 +42,11 @@ BoardDevices buildXsv300Map(AddressMap& map) {
 
 BoardDevices buildXsv800Map(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM, except:
-    // 4000_0000 .. 4000_0007  I2C controller
-    // 4000_0010               ready register
+    // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 7000_0000 .. 7000_0007  I2C controller
+    // 7000_0010               ready register
     // FFFF_FFFF               reset register
+    attachLogicAnalyser(map);
     BoardDevices devices = attachResetRegister(map);
     attachI2cAndReady(map, devices);
     return devices;
@@ -42,9 +54,11 @@ BoardDevices buildXsv800Map(AddressMap& map) {
 
 BoardDevices buildXsbMap(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM, except:
-    // 4000_0000 .. 4000_0007  I2C controller
-    // 4000_0010               ready register
+    // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 7000_0000 .. 7000_0007  I2C controller
+    // 7000_0010               ready register
     // FFFF_FFFF               reset register
+    attachLogicAnalyser(map);
     BoardDevices devices = attachResetRegister(map);
     attachI2cAndReady(map, devices);
     return devices;
@@ -52,9 +66,11 @@ BoardDevices buildXsbMap(AddressMap& map) {
 
 BoardDevices buildZemMap(AddressMap& map) {
     // 0000_0000 .. FFFF_FFFE  RAM, except:
-    // 4000_0000 .. 4000_0007  I2C controller
-    // 4000_0010               ready register
+    // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 7000_0000 .. 7000_0007  I2C controller
+    // 7000_0010               ready register
     // FFFF_FFFF               reset register
+    attachLogicAnalyser(map);
     BoardDevices devices = attachResetRegister(map);
     attachI2cAndReady(map, devices);
     return devices;

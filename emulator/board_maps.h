@@ -11,9 +11,9 @@ namespace kivo::emulator {
 /// Address of the board's reset register.
 inline constexpr std::uint32_t kResetRegisterAddress = 0xFFFFFFFF;
 /// Base of the FPGA design's I2C controller (the value for baseadr before i2cwrite/i2cread).
-inline constexpr std::uint32_t kI2cControllerAddress = 0x40000000;
+inline constexpr std::uint32_t kI2cControllerAddress = 0x70000000;
 /// Address of the design's ready register, a bit for waitbit to poll.
-inline constexpr std::uint32_t kReadyRegisterAddress = 0x40000010;
+inline constexpr std::uint32_t kReadyRegisterAddress = 0x70000010;
 
 /// The devices of a board's map that the model keeps a handle on.
 struct BoardDevices {
