@@ -9,7 +9,7 @@ void BoardBus::addressCycle(std::uint8_t value) {
 }
 
 BusDevice* BoardBus::dataTarget() {
-    return configurationPort_ != nullptr && !fpga_.done ? configurationPort_ : nullptr;
+    return configurationPort_ != nullptr && (!fpga_.done || holdConfigurationPort_) ? configurationPort_ : nullptr;
 }
 
 std::uint8_t BoardBus::readData() {

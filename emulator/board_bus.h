@@ -47,6 +47,9 @@ public:
     /// While Done is low, data cycles go to `port` (offset 0) instead of the address map: the
     /// FPGA takes its configuration stream at whatever address was last sent. nullptr: none.
     void setConfigurationPort(BusDevice* port) { configurationPort_ = port; }
+    /// Keeps data cycles going to the configuration port while Done is high: a Done line that
+    /// rose before the FPGA had its whole stream (a fault the configuration port plays).
+    void holdConfigurationPort(bool hold) { holdConfigurationPort_ = hold; }
 
 private:
     BusDevice* dataTarget();
@@ -54,6 +57,7 @@ private:
     AddressMap map_;
     FpgaPins fpga_;
     BusDevice* configurationPort_ = nullptr;
+    bool holdConfigurationPort_ = false;
     std::uint32_t address_ = 0;
     unsigned addressByte_ = 0;  // which byte the next address cycle loads, 0..3
 };

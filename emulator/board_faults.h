@@ -18,6 +18,16 @@ struct BoardFaults {
     bool noAck = false;
     /// "bad-echo": the nibble board echoes the inverse of bits 7-6 of each write step.
     bool badEcho = false;
+    /// "initn-stuck": the FPGA's configuration holds InitN low after a ProgramN pulse.
+    bool initNStuck = false;
+    /// "done-never": the FPGA's configuration takes the whole stream but Done never rises.
+    bool doneNever = false;
+    /// "done-early": the FPGA's configuration raises Done after the first byte of the stream
+    /// and still takes the rest.
+    bool doneEarly = false;
+    /// "bad-readback": EPP boards: a data read during configuration answers the inverse of
+    /// the last configuration byte.
+    bool badReadback = false;
 };
 
 }  // namespace kivo::emulator

@@ -17,53 +17,76 @@ void attachLogicAnalyser(AddressMap& map) {
     const std::uint32_t size = core->windowSize();
     map.attach(kLogicAnalyserBase, size, std::move(core));
 }
+
+// Every board's design carries the same I2C controller and ready register.
+void attachI2cAndReady(AddressMap& map, BoardDevices& devices) {
+    devices.i2cController =
+        map.attach(kI2cControllerAddress, I2cController::kWindowSize, std::make_unique<I2cController>());
+    devices.readyRegister = map.attach(kReadyRegisterAddress, 1, std::make_unique<ReadyRegister>());
+}
 }  // namespace
 
 // The FPGA design's cores (configuration logic, logic analyser, ADC controller, I2C
 // controller) attach here as they are modelled.
 
 BoardDevices buildXsv300Map(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM
+    // 0000_0000 .. FFFF_FFFE  RAM, except:
     // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 6000_0000 .. 6000_0007  I2C controller
+    // 6000_0010               ready register
     // 7000_0000 .. 7000_000F  ADC controller registers
     // 7001_0000 .. 7001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
     attachLogicAnalyser(map);
     attachAdcCore(map);
-    return attachResetRegister(map);
+    BoardDevices devices = attachResetRegister(map);
+    attachI2cAndReady(map, devices);
+    return devices;
 }
 
 BoardDevices buildXsv800Map(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM
+    // 0000_0000 .. FFFF_FFFE  RAM, except:
     // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 6000_0000 .. 6000_0007  I2C controller
+    // 6000_0010               ready register
     // 7000_0000 .. 7000_000F  ADC controller registers
     // 7001_0000 .. 7001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
     attachLogicAnalyser(map);
     attachAdcCore(map);
-    return attachResetRegister(map);
+    BoardDevices devices = attachResetRegister(map);
+    attachI2cAndReady(map, devices);
+    return devices;
 }
 
 BoardDevices buildXsbMap(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM
+    // 0000_0000 .. FFFF_FFFE  RAM, except:
     // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 6000_0000 .. 6000_0007  I2C controller
+    // 6000_0010               ready register
     // 7000_0000 .. 7000_000F  ADC controller registers
     // 7001_0000 .. 7001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
     attachLogicAnalyser(map);
     attachAdcCore(map);
-    return attachResetRegister(map);
+    BoardDevices devices = attachResetRegister(map);
+    attachI2cAndReady(map, devices);
+    return devices;
 }
 
 BoardDevices buildZemMap(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM
+    // 0000_0000 .. FFFF_FFFE  RAM, except:
     // 2000_0000 .. 2000_0FFF  logic analyser core
+    // 6000_0000 .. 6000_0007  I2C controller
+    // 6000_0010               ready register
     // 7000_0000 .. 7000_000F  ADC controller registers
     // 7001_0000 .. 7001_FFFF  ADC acquisition memory
     // FFFF_FFFF               reset register
     attachLogicAnalyser(map);
     attachAdcCore(map);
-    return attachResetRegister(map);
+    BoardDevices devices = attachResetRegister(map);
+    attachI2cAndReady(map, devices);
+    return devices;
 }
 
 }  // namespace kivo::emulator

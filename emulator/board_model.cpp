@@ -19,6 +19,17 @@ using board::kStatusPort;
 // reads 0. nError high is what makes the nibble probe give up.
 constexpr std::uint8_t kFloatingStatus = 0x78;
 constexpr std::uint8_t kEppTimeoutFlag = 0x01;
+
+std::uint32_t configurationBytes(BoardKind kind) {
+    switch (kind) {
+        case BoardKind::Xsv300: return kXcv300Bytes;
+        case BoardKind::Xsv800: return kXcv800Bytes;
+        case BoardKind::Xsb: return kXc2s300eBytes;
+        case BoardKind::Zem: return kXc3s1500Bytes;
+        case BoardKind::None: break;
+    }
+    return 0;
+}
 }  // namespace
 
 std::string_view boardKindName(BoardKind kind) {
@@ -55,6 +66,12 @@ BoardModel::BoardModel(BoardKind kind, BoardFaults faults) : kind_(kind), faults
             break;
     }
     resetRegister_ = devices.resetRegister;
+    i2cController_ = devices.i2cController;
+    readyRegister_ = devices.readyRegister;
+    if (const std::uint32_t size = configurationBytes(kind); size != 0) {
+        configuration_ = std::make_unique<FpgaConfiguration>(bus_, faults_, size);
+        bus_.setConfigurationPort(configuration_.get());
+    }
 }
 
 BoardModel::~BoardModel() = default;

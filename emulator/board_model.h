@@ -8,6 +8,9 @@
 #include "emulator/board_bus.h"
 #include "emulator/board_faults.h"
 #include "emulator/cpld.h"
+#include "emulator/fpga_configuration.h"
+#include "emulator/i2c_controller.h"
+#include "emulator/ready_register.h"
 #include "emulator/reset_register.h"
 
 namespace kivo::emulator {
@@ -72,6 +75,11 @@ public:
     void setConfigurationPort(BusDevice* port) { bus_.setConfigurationPort(port); }
     /// The board's bus, for devices that drive the FPGA lines.
     BoardBus& bus() { return bus_; }
+    /// The FPGA's configuration logic, the configuration port from the start; nullptr (`none`).
+    FpgaConfiguration* configuration() { return configuration_.get(); }
+    /// The design's I2C controller and ready register (board_maps.h); nullptr (`none`).
+    I2cController* i2cController() { return i2cController_; }
+    ReadyRegister* readyRegister() { return readyRegister_; }
 
 private:
     bool dataLinesDriven() const { return (control_ & 0x20) == 0; }  // bit 5: PC reads
@@ -84,6 +92,9 @@ private:
     BoardBus bus_;
     std::unique_ptr<Cpld> cpld_;  // nullptr: nothing on the cable
     ResetRegister* resetRegister_ = nullptr;
+    I2cController* i2cController_ = nullptr;
+    ReadyRegister* readyRegister_ = nullptr;
+    std::unique_ptr<FpgaConfiguration> configuration_;
     std::uint8_t dataLatch_ = 0;
     std::uint8_t control_ = 0x04;
     bool eppTimeout_ = false;  // the port chip's EPP timeout flag, status bit 0

@@ -17,17 +17,23 @@ constexpr std::array kBoards = {
     BoardName{"none", BoardKind::None},
 };
 
+enum class Boards { Epp, Nibble, Any };
+
 struct FaultFlag {
     std::string_view name;
     bool BoardFaults::*field;
-    bool eppBoards;  // the fault belongs to the EPP link; else to the nibble link
+    Boards boards;  // the boards the fault can happen on
 };
 
 constexpr std::array kFlags = {
-    FaultFlag{"epp-timeout", &BoardFaults::eppTimeout, true},
-    FaultFlag{"nwait-stuck", &BoardFaults::nWaitStuck, true},
-    FaultFlag{"no-ack", &BoardFaults::noAck, false},
-    FaultFlag{"bad-echo", &BoardFaults::badEcho, false},
+    FaultFlag{"epp-timeout", &BoardFaults::eppTimeout, Boards::Epp},
+    FaultFlag{"nwait-stuck", &BoardFaults::nWaitStuck, Boards::Epp},
+    FaultFlag{"no-ack", &BoardFaults::noAck, Boards::Nibble},
+    FaultFlag{"bad-echo", &BoardFaults::badEcho, Boards::Nibble},
+    FaultFlag{"initn-stuck", &BoardFaults::initNStuck, Boards::Any},
+    FaultFlag{"done-never", &BoardFaults::doneNever, Boards::Any},
+    FaultFlag{"done-early", &BoardFaults::doneEarly, Boards::Any},
+    FaultFlag{"bad-readback", &BoardFaults::badReadback, Boards::Epp},
 };
 
 std::string_view trim(std::string_view text) {
@@ -105,7 +111,9 @@ std::optional<VirtualBoard> parseVirtualBoard(std::string_view text, std::string
         text.remove_prefix(comma + 1);
     }
     for (const auto& flag : kFlags) {
-        const bool applies = flag.eppBoards ? isEppBoard(board.kind) : isNibbleBoard(board.kind);
+        const bool applies = flag.boards == Boards::Epp      ? isEppBoard(board.kind)
+                             : flag.boards == Boards::Nibble ? isNibbleBoard(board.kind)
+                                                             : board.kind != BoardKind::None;
         if (board.faults.*(flag.field) && !applies) {
             error = "Usterka " + std::string(flag.name) + " nie dotyczy plyty " +
                     std::string(boardKindName(board.kind));

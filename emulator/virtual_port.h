@@ -18,6 +18,10 @@ namespace kivo::emulator {
 ///   nwait-stuck  the EPP board never becomes ready        (xsv300, xsv800)
 ///   no-ack       the nibble acknowledge never comes       (xsb, zem)
 ///   bad-echo     the nibble echo of written bits is wrong (xsb, zem)
+///   initn-stuck  InitN stays low after ProgramN            (every board)
+///   done-never   Done does not rise after the stream      (every board)
+///   done-early   Done rises after the first stream byte   (every board)
+///   bad-readback the configuration read-back is wrong      (xsv300, xsv800)
 /// A text that starts with a flag means the default board with that flag.
 struct VirtualBoard {
     BoardKind kind = BoardKind::Xsv300;

@@ -1,6 +1,9 @@
+#include "fpga/fpga_commands.h"
+
 #include <string>
 
-#include "fpga/fpga_commands.h"
+#include "board/epp_port.h"
+#include "fpga/fpga_config.h"
 #include "interpreter/scan.h"
 
 namespace kivo::fpga {
@@ -9,16 +12,16 @@ using namespace interpreter;
 
 namespace {
 
-void runConfig(Run&, const Line& line) {
+void runConfig(Run& run, const Line& line) {
     std::string name;
-    std::int32_t chunk = 256;
+    std::int32_t chunk = kDefaultChunk;
     requireFields(scan(line.arguments, "%s %d", {&name, &chunk}), 1, 2, line);
-    if (chunk < 1) chunk = 256;
-    notAvailable(line);
+    if (chunk < 1) chunk = kDefaultChunk;
+    config(run, board::eppPort(), name, chunk);
 }
 
 // ifconfig reads its arguments only after the board probe, inside its handler.
-void runIfconfig(Run&, const Line& line) { notAvailable(line); }
+void runIfconfig(Run& run, const Line& line) { ifconfig(run, board::eppPort(), line); }
 
 constexpr Command kFpgaCommands[] = {
     {"config", Match::Exact, runConfig},

@@ -25,6 +25,8 @@ TEST(VirtualPortTest, ParsesBoardsAndFlags) {
         {"zem,no-ack,bad-echo", BoardKind::Zem, {.noAck = true, .badEcho = true}},
         {"epp-timeout", BoardKind::Xsv300, {.eppTimeout = true}},
         {"xsb,", BoardKind::Xsb, {}},
+        {"zem,initn-stuck,done-never", BoardKind::Zem, {.initNStuck = true, .doneNever = true}},
+        {"xsv800,done-early,bad-readback", BoardKind::Xsv800, {.doneEarly = true, .badReadback = true}},
     };
     for (const ParseCase& c : cases) {
         std::string error;
@@ -35,6 +37,10 @@ TEST(VirtualPortTest, ParsesBoardsAndFlags) {
         EXPECT_EQ(board->faults.nWaitStuck, c.faults.nWaitStuck) << c.text;
         EXPECT_EQ(board->faults.noAck, c.faults.noAck) << c.text;
         EXPECT_EQ(board->faults.badEcho, c.faults.badEcho) << c.text;
+        EXPECT_EQ(board->faults.initNStuck, c.faults.initNStuck) << c.text;
+        EXPECT_EQ(board->faults.doneNever, c.faults.doneNever) << c.text;
+        EXPECT_EQ(board->faults.doneEarly, c.faults.doneEarly) << c.text;
+        EXPECT_EQ(board->faults.badReadback, c.faults.badReadback) << c.text;
     }
 }
 
@@ -42,11 +48,15 @@ TEST(VirtualPortTest, RejectsWithAMessageNamingWhatIsKnown) {
     const std::pair<const char*, const char*> cases[] = {
         {"foo", "Nieznany typ plyty wirtualnej: foo (znane: xsv300, xsv800, xsb, zem, none)"},
         {"XSB", "Nieznany typ plyty wirtualnej: XSB (znane: xsv300, xsv800, xsb, zem, none)"},
-        {"xsb,slow", "Nieznana usterka plyty wirtualnej: slow (znane: epp-timeout, nwait-stuck, no-ack, bad-echo)"},
-        {"xsb,zem", "Nieznana usterka plyty wirtualnej: zem (znane: epp-timeout, nwait-stuck, no-ack, bad-echo)"},
+        {"xsb,slow", "Nieznana usterka plyty wirtualnej: slow (znane: epp-timeout, nwait-stuck, no-ack, bad-echo, initn-stuck, "
+         "done-never, done-early, bad-readback)"},
+        {"xsb,zem", "Nieznana usterka plyty wirtualnej: zem (znane: epp-timeout, nwait-stuck, no-ack, bad-echo, initn-stuck, "
+         "done-never, done-early, bad-readback)"},
         {"xsv300,no-ack", "Usterka no-ack nie dotyczy plyty xsv300"},
         {"xsb,nwait-stuck", "Usterka nwait-stuck nie dotyczy plyty xsb"},
         {"none,bad-echo", "Usterka bad-echo nie dotyczy plyty none"},
+        {"none,done-early", "Usterka done-early nie dotyczy plyty none"},
+        {"xsb,bad-readback", "Usterka bad-readback nie dotyczy plyty xsb"},
     };
     for (const auto& [text, message] : cases) {
         std::string error;
