@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QtTest>
 
@@ -217,6 +218,22 @@ private slots:
         item(f, "stat1")->trigger();
         QCOMPARE(child->Memo->toPlainText(),
                  QStringLiteral("one\ntwo\nreadblock d.bin 0 F\nver\nstat?\nthree\nfour"));
+    }
+
+    void caretInAWrappedContinuationInsertsAtTheWrapPoint() {
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        const QString longLine = QStringLiteral("word ").repeated(80).trimmed();
+        TMDIChild* child = newDocument(f, longLine, static_cast<int>(longLine.size()));
+        QCoreApplication::processEvents();
+        const QTextLayout* layout = child->Memo->document()->firstBlock().layout();
+        QVERIFY(layout->lineCount() > 1);
+        const int wrapAt = layout->lineAt(layout->lineCount() - 1).textStart();
+        QVERIFY(wrapAt > 0);
+        // The line as displayed counts: the new line starts where the last screen line did.
+        item(f, "ver1")->trigger();
+        QCOMPARE(child->Memo->toPlainText(), longLine.left(wrapAt) + QStringLiteral("ver\n") + longLine.mid(wrapAt));
     }
 
     void selectionStartDecidesTheLine() {
