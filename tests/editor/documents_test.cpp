@@ -1,9 +1,12 @@
 // The life of script documents in the main window: enabling, numbering, saving, closing.
 #include "fakes.h"
 
+#include "editor/about_box.h"
 #include "editor/mdi_child.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -396,6 +399,30 @@ private slots:
         };
         for (const auto& [action, hint] : hints)
             QCOMPARE(action->toolTip() + QLatin1Char('|') + action->statusTip(), hint);
+    }
+
+    void aboutBoxShowsNameVersionAndCloses() {
+        Editor ed;
+        TMainForm& f = *ed.form;
+        bool checked = false;
+        ed.ui->onExec = [&](QDialog& dialog) {
+            auto* about = qobject_cast<TAboutBox*>(&dialog);
+            if (!about)
+                return int(QDialog::Rejected);
+            QStringList texts;
+            for (QLabel* label : about->findChildren<QLabel*>())
+                texts << label->text();
+            auto* shortName = about->findChild<QLabel*>(QStringLiteral("ShortName"));
+            checked = about->windowTitle() == QLatin1String("About") && about->size() == QSize(298, 218) &&
+                      about->minimumSize() == about->maximumSize() &&
+                      texts == QStringList{"KIVO Voraraz Udide", "Version 1.1", "KIVO"} && shortName &&
+                      shortName->font().bold() && shortName->font().family() == QLatin1String("Arial") &&
+                      about->OKButton->text() == QLatin1String("OK") && about->OKButton->isDefault();
+            about->OKButton->click();
+            return about->result();
+        };
+        f.HelpAbout1->trigger();
+        QVERIFY(checked);
     }
 
     void hintsAndCaptions() {
