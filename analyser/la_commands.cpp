@@ -1,4 +1,7 @@
 #include "analyser/la_commands.h"
+
+#include "analyser/logic_analyser.h"
+#include "board/epp_port.h"
 #include "interpreter/console.h"
 
 namespace kivo::analyser {
@@ -8,9 +11,9 @@ using namespace interpreter;
 namespace {
 
 // The subcommand and its arguments are read by the analyser itself.
-void runLa(Run&, const Line& line) {
+void runLa(Run& run, const Line& line) {
     console::print("\tla_%.*s ", static_cast<int>(line.suffix.size()), line.suffix.data());
-    notAvailable(line);
+    LogicAnalyser(board::eppPort(), run.state, run.local<LaState>()).run(line.suffix, line.arguments);
 }
 
 constexpr Command kLaCommands[] = {

@@ -43,7 +43,8 @@ std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
     std::int32_t n = byteCount(start, stop);
     if (n < 0) fail(3);
     n = std::min(n, kMaxReadbyte);
-    std::uint8_t buffer[kMaxReadbyte];
+    // A read that times out stops early: the bytes it never reached show as 0, not as garbage.
+    std::uint8_t buffer[kMaxReadbyte] = {};
     eppPort().readBlock(start, n, buffer);
     const auto head = static_cast<std::size_t>(std::min(n, 4));
     const std::uint32_t value = bytesValue(buffer, head);
@@ -101,6 +102,11 @@ void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t
 
 std::uint32_t readBlockToFile(Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
                               bool echo) {
+    return readBlockToFile(eppPort(), state, name, start, stop, echo);
+}
+
+std::uint32_t readBlockToFile(EppPort& port, Interpreter& state, const std::string& name, std::uint32_t start,
+                              std::uint32_t stop, bool echo) {
     const std::int32_t n = byteCount(start, stop);
     if (echo) {
         console::print("\treadblock file= %s, adr_start=", name.c_str());
@@ -117,8 +123,9 @@ std::uint32_t readBlockToFile(Interpreter& state, const std::string& name, std::
         console::print("Rozmiar do odczytu: %X [hex] > 64MB\n", static_cast<unsigned>(n));
         fail(3);
     }
-    ByteBuffer data = ByteBuffer::uninitialised(static_cast<std::uint64_t>(n));
-    eppPort().readBlock(start, n, data.data());
+    // Zeroed: a read that times out stops early and must not save stale memory.
+    ByteBuffer data = ByteBuffer::zeroed(static_cast<std::uint64_t>(n));
+    port.readBlock(start, n, data.data());
     writeDataFile(name, data.data(), data.size(), state.fileappend != 0);
     const auto tail = static_cast<std::size_t>(std::min(n, 4));
     state.stat = bytesValue(data.data() + data.size() - tail, tail);
@@ -151,9 +158,9 @@ void runWriteblock(Run& run, const Line& line) {
         stop = static_cast<std::uint32_t>(run.state.statusMemory[1]);
         if (fields < 1) name.clear();
     } else if (fields == 2 && name.find('.') == std::string::npos) {
-        // Two words and the first is no file name: they are the start and stop addresses.
+        // Two words and the first is no file name: they are the start and stop addresses. A
+        // word that is no number either leaves the second word as the start, and the stop 0.
         name.clear();
-        start = stop = 0;
         scan(line.arguments, "%x %x", {&start, &stop});
     } else if (fields == 2) {
         stopGiven = false;

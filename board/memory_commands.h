@@ -6,6 +6,8 @@
 
 namespace kivo::board {
 
+class EppPort;
+
 /// Largest readblock: 64 MiB.
 inline constexpr std::int32_t kMaxReadBlock = 0x4000000;
 
@@ -15,5 +17,8 @@ inline constexpr std::int32_t kMaxReadBlock = 0x4000000;
 /// empty or too large: message and fail code 3.
 std::uint32_t readBlockToFile(interpreter::Interpreter& state, const std::string& name, std::uint32_t start,
                               std::uint32_t stop, bool echo);
+/// As above, through `port` instead of the process's transport.
+std::uint32_t readBlockToFile(EppPort& port, interpreter::Interpreter& state, const std::string& name,
+                              std::uint32_t start, std::uint32_t stop, bool echo);
 
 }  // namespace kivo::board

@@ -77,7 +77,10 @@ void fileStatistic(const std::string& name, std::int32_t nrBit, std::int32_t cha
     if (channels < 0) return;
     const std::uint64_t frames = data.size() / (2 * static_cast<std::uint64_t>(channels));
     const std::uint64_t words = frames * static_cast<std::uint64_t>(channels);
-    std::vector<ChannelStats> stats(static_cast<std::size_t>(channels));
+    // More channels than words leave every channel empty; their lines need no table, which
+    // for a channel count near 2^31 could not be allocated.
+    std::vector<ChannelStats> stats(frames == 0 ? 0 : static_cast<std::size_t>(channels));
+    const ChannelStats empty;
     std::uint64_t done = 0;
     if (32 % channels == 0) done = laneStats<32>(data.data(), words, channels, stats);
     // What the lanes left over: a few frames, or everything for other channel counts.
@@ -89,7 +92,7 @@ void fileStatistic(const std::string& name, std::int32_t nrBit, std::int32_t cha
         s.sum += v;
     }
     for (std::int32_t i = 0; i < channels; ++i) {
-        const auto& s = stats[static_cast<std::size_t>(i)];
+        const auto& s = frames == 0 ? empty : stats[static_cast<std::size_t>(i)];
         console::print("\t\t");
         if (channels > 1) console::print("ch%d ", i);
         // A channel without samples has no mean: 0 is printed rather than a division by zero.

@@ -1,7 +1,9 @@
 #include <langinfo.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstring>
 #include <string>
@@ -10,26 +12,68 @@
 
 namespace kivo::interpreter::platform {
 
+namespace {
+
+bool readByte(unsigned char& c) {
+    ssize_t n;
+    while ((n = read(STDIN_FILENO, &c, 1)) < 0 && errno == EINTR) {
+    }
+    return n == 1;
+}
+
+// True when another byte arrives within `milliseconds`.
+bool moreWithin(int milliseconds) {
+    pollfd in{STDIN_FILENO, POLLIN, 0};
+    int ready;
+    while ((ready = poll(&in, 1, milliseconds)) < 0 && errno == EINTR) {
+    }
+    return ready > 0 && (in.revents & POLLIN) != 0;
+}
+
+// A terminal sends one key as several bytes: a UTF-8 letter (a Polish letter is two), or an
+// escape sequence for the arrow and function keys. The rest of such a key belongs to this
+// key press, not to the next wait.
+void readRestOfKey(unsigned char first) {
+    unsigned char c;
+    int continuation = first >= 0xF0 ? 3 : first >= 0xE0 ? 2 : first >= 0xC0 ? 1 : 0;
+    for (; continuation > 0 && moreWithin(50); --continuation)
+        if (!readByte(c)) return;
+    if (first != 0x1B || !moreWithin(50) || !readByte(c)) return;  // Esc alone is a key too
+    if (c == 'O') {  // SS3: one more byte names the key
+        if (moreWithin(50)) readByte(c);
+        return;
+    }
+    if (c != '[') return;
+    // CSI: parameter bytes up to a final byte 0x40..0x7E; the Linux console's F1..F5 send
+    // "[[" and a letter.
+    for (bool firstByte = true; moreWithin(50) && readByte(c); firstByte = false) {
+        if (firstByte && c == '[') continue;
+        if (c >= 0x40 && c <= 0x7E) break;
+    }
+}
+
+}  // namespace
+
 void waitKey() {
     unsigned char c;
     if (!isatty(STDIN_FILENO)) {
         // Piped or redirected input: one byte is one key; end of input goes on at once.
-        while (read(STDIN_FILENO, &c, 1) < 0 && errno == EINTR) {
-        }
+        readByte(c);
         return;
     }
     termios saved{};
     if (tcgetattr(STDIN_FILENO, &saved) != 0) {
-        (void)!read(STDIN_FILENO, &c, 1);
+        readByte(c);
         return;
     }
     termios raw = saved;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    // Without ISIG, Ctrl-C is a key like any other: the wait ends and the terminal gets its
+    // settings back, instead of the process dying with echo switched off.
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
     tcsetattr(STDIN_FILENO, TCSANOW, &raw);
-    while (read(STDIN_FILENO, &c, 1) < 0 && errno == EINTR) {
-    }
+    if (readByte(c)) readRestOfKey(c);
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
 

@@ -6,7 +6,7 @@
 namespace kivo::interpreter {
 
 /// A fatal error of the run: thrown by `fail`, caught once in main, which prints the code's
-/// message and the closing text, waits for a key and ends with exit code 255.
+/// message and the closing text, waits for a key and ends with exit code -1.
 struct ScriptFailure {
     int code = 0;
     std::optional<std::string> text;  ///< none: the code's message is printed without a text

@@ -1,5 +1,7 @@
 #include "interpreter/runner.h"
 
+#include <new>
+
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
 #include "interpreter/preprocess.h"
@@ -40,6 +42,17 @@ void runScript(Interpreter& state, const std::string& path, CommandTable table) 
     }
 }
 
+namespace {
+
+int endWithFailure(const ScriptFailure& failure) {
+    printFailure(failure);
+    console::waitForKey();
+    // All 32 bits set where the system keeps them (Windows); 255 where it keeps 8.
+    return -1;
+}
+
+}  // namespace
+
 int runMain(int argc, char** argv, CommandTable table) {
     static Interpreter state;
     const bool defaultScript = argc < 2;
@@ -55,9 +68,11 @@ int runMain(int argc, char** argv, CommandTable table) {
         console::flush();
         return 0;
     } catch (const ScriptFailure& failure) {
-        printFailure(failure);
-        console::waitForKey();
-        return 255;
+        return endWithFailure(failure);
+    } catch (const std::bad_alloc&) {
+        // A buffer no handler expected to be short of: the run still ends the one way every
+        // error ends, and the transport is still closed on the way out.
+        return endWithFailure(ScriptFailure{2, std::nullopt, false});
     }
     console::flush();
     return 0;

@@ -18,7 +18,7 @@ void runLine(Run& run, const Dispatcher& dispatcher, std::string& line);
 void runScript(Interpreter& state, const std::string& path, CommandTable table);
 
 /// The whole program: banner, run, end prompt, and the ends of a run. Returns the exit code
-/// (255 after a fatal error).
+/// (-1 after a fatal error).
 int runMain(int argc, char** argv, CommandTable table);
 
 }  // namespace kivo::interpreter

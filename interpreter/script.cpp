@@ -12,9 +12,11 @@ Script::~Script() {
 
 namespace {
 
-bool readAll(std::FILE* file, std::string& raw) {
+// `fromStart`: the file is read again after it changed. A script that was just opened is read
+// from where it stands, so that a pipe (a script generated on the fly) can be run too.
+bool readAll(std::FILE* file, std::string& raw, bool fromStart) {
     raw.clear();
-    if (std::fseek(file, 0, SEEK_SET) != 0) return false;
+    if (fromStart && std::fseek(file, 0, SEEK_SET) != 0) return false;
     char buffer[1 << 16];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) raw.append(buffer, n);
@@ -43,7 +45,7 @@ bool Script::open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) return false;
     std::string raw;
-    if (!readAll(file_, raw)) {  // a directory opens but does not read
+    if (!readAll(file_, raw, false)) {  // a directory opens but does not read
         std::fclose(file_);
         file_ = nullptr;
         return false;
@@ -108,7 +110,7 @@ void Script::reloadIfChanged() {
     platform::FileStamp now;
     if (!platform::fileStamp(file_, now) || now == stamp_) return;
     std::string raw;
-    if (!readAll(file_, raw)) return;
+    if (!readAll(file_, raw, true)) return;
     stamp_ = now;
     load(std::move(raw));
 }

@@ -19,7 +19,8 @@ using namespace kivo::interpreter;
 namespace {
 
 bool waits(std::string_view keyword) {
-    for (std::string_view word : {"run", "sleep", "waitforkey", "waitbit", "ver", "config", "ifconfig", "readblock"})
+    for (std::string_view word :
+         {"run", "sleep", "waitforkey", "waitbit", "ver", "config", "ifconfig", "readblock", "la"})
         if (keyword.substr(0, word.size()) == word) return true;
     return false;
 }

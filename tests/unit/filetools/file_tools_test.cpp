@@ -145,6 +145,18 @@ TEST_F(FileTools, RawImageBandsPlacePixelsAndClampTheLargestValueIntoItsBand) {
     EXPECT_EQ(get("same.raw"), std::string("\xAA\0\0\xAA", 4));
 }
 
+TEST_F(FileTools, RawImageOffsetBandsOf32BitSamplesSpanTheirWholeBand) {
+    // Two channels, view 3 on 10 rows: bands of 10 - 3 = 7 rows, the second 3 rows down. The
+    // largest 32-bit value lands on the band's last row, trunc(10 * 7 / 10 - 0.5) = 6.
+    const auto word32 = [](unsigned v) { return word16(v >> 16) + word16(v & 0xFFFF); };
+    put("two.bin", word32(0) + word32(5) + word32(10) + word32(5));
+    printed([&] { file2Raw(state, path("two.bin"), path("two.raw"), 2, 10, 32, 2, 3); });
+    std::string want(20, '\0');
+    want[0] = want[6 * 2 + 1] = '\xFF';
+    want[3 * 2] = want[3 * 2 + 1] = '\xAA';
+    EXPECT_EQ(get("two.raw"), want);
+}
+
 TEST_F(FileTools, RawImageSpreadsSamplesOverTheWidthWithoutLeavingIt) {
     // 3 samples over 8 columns: step 682/256, columns 0, 2, 5.
     std::string data = word16(0) + word16(0) + word16(0);

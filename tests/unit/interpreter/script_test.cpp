@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -143,6 +145,24 @@ TEST(ScriptOpen, MissingFileAndDirectoryCannotBeOpened) {
     EXPECT_FALSE(missing.open("/nonexistent/kivo-script"));
     Script dir;
     EXPECT_FALSE(dir.open(std::filesystem::temp_directory_path().string()));
+}
+
+TEST(ScriptOpen, AScriptCanComeThroughAPipe) {
+    // As with a script generated on the fly: kivo <(generator).
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const std::string text = "print one\n:a\nprint two\n";
+    ASSERT_EQ(write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(ends[1]);
+    Script s;
+    ASSERT_TRUE(s.open("/dev/fd/" + std::to_string(ends[0])));
+    close(ends[0]);
+    EXPECT_EQ(lines(s), (V{"print one", ":a", "print two"}));
+    ASSERT_TRUE(s.seekLabel("a"));  // the file cannot be read again: the text read stays
+    std::string_view line;
+    std::size_t raw;
+    ASSERT_TRUE(s.readLine(line, raw));
+    EXPECT_EQ(line, "print two");
 }
 
 TEST(CommandTable, EveryWordIsReachableAndUnique) {
