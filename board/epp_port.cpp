@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "board/file_io.h"
 #include "board/port_registry.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
@@ -394,7 +395,7 @@ void EppPort::enterSimulation() {
     if (responseFile_) std::fclose(responseFile_);
     traceFile_ = nullptr;
     responseFile_ = nullptr;
-    traceFile_ = std::fopen("kivo.tst", "w+b");
+    traceFile_ = createReadWriteFile("kivo.tst");
     if (!traceFile_) interpreter::fail(1, "kivo.tst");
     responseFile_ = std::fopen("kivo.out", "rb");  // absent: every read answers 0x03
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,5 +94,9 @@ private:
     std::vector<char> buffer_;
     std::size_t used_ = 0;
 };
+
+/// Creates `name`, or truncates it when it exists, and opens it for reading and writing in
+/// binary mode; a new file gets owner read and write permission. nullptr when it cannot be made.
+std::FILE* createReadWriteFile(const std::string& name);
 
 }  // namespace kivo::board

@@ -69,6 +69,16 @@ std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
     return done;
 }
 
+std::FILE* createReadWriteFile(const std::string& name) {
+    int fd;
+    do fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "w+b");  // fdopen never truncates: that was open's part
+    if (!file) ::close(fd);
+    return file;
+}
+
 OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
     int fd;

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "board/file_io.h"
@@ -43,6 +44,16 @@ std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
         done += static_cast<std::size_t>(got);
     }
     return done;
+}
+
+std::FILE* createReadWriteFile(const std::string& name) {
+    int fd = -1;
+    if (_sopen_s(&fd, name.c_str(), _O_RDWR | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
+                 _S_IREAD | _S_IWRITE) != 0)
+        return nullptr;
+    std::FILE* file = _fdopen(fd, "w+b");
+    if (!file) _close(fd);
+    return file;
 }
 
 OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {

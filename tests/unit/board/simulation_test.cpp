@@ -1,5 +1,6 @@
 // The simulation trace and the response file, byte for byte, in a scratch directory.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -135,6 +136,10 @@ TEST_F(SimulationTest, DestructorEndsTheTraceAndASecondStartTruncates) {
         port.traceWait(2);
     }
     EXPECT_EQ(trace(), (Bytes{0x0A, 0x02, 0xFF, 0xFF, 0xFF, 0xFF}));
+    // Made like every file the program writes: for its owner only.
+    struct stat st {};
+    ASSERT_EQ(::stat("kivo.tst", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 }  // namespace
