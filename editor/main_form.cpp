@@ -394,7 +394,7 @@ bool TMainForm::saveDocument(TMDIChild& child, bool asAgain) {
         if (choice.filterIndex == 0 && !path.contains(QLatin1Char('.')))
             path += QStringLiteral(".txt");
     }
-    const ScriptFile::SaveResult saved = ScriptFile::save(path, child.Memo->toPlainText());
+    const ScriptFile::SaveResult saved = ScriptFile::save(path, child.scriptText());
     if (!saved.ok) {
         ui().notice(this, saved.error);
         return false;

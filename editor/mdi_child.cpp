@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace kivo::editor {
@@ -46,6 +47,13 @@ void TMDIChild::loadText(const QString& text) {
     memoModified_ = false;
     Memo->setPlainText(text);
     loading_ = false;
+}
+
+QString TMDIChild::scriptText() const {
+    QString text = Memo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
 }
 
 void TMDIChild::InsertLine(const QString& text) {

@@ -26,6 +26,10 @@ public:
     bool memoModified() const { return memoModified_; }
     void setMemoModified(bool modified) { memoModified_ = modified; }
 
+    /// The script as it stands in the editor, lines separated by "\n". Unlike toPlainText it
+    /// keeps no-break spaces, which are a character of the script's code page like any other.
+    QString scriptText() const;
+
     /// Replaces the text as a load does: the change is reported, the edited flag ends cleared.
     void loadText(const QString& text);
 

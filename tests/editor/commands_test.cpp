@@ -6,9 +6,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QtTest>
 
@@ -57,6 +59,35 @@ QStringList visibleLabels(TDialog& dialog) {
 class CommandsTest : public QObject {
     Q_OBJECT
 private slots:
+    void commandMenuHoldsEveryItemInOrder() {
+        Editor ed;
+        QStringList submenus;
+        QList<QStringList> items;
+        for (QAction* submenu : ed.form->CommandMenu->actions()) {
+            submenus << submenu->text();
+            QStringList captions;
+            for (QAction* action : submenu->menu()->actions())
+                captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            items << captions;
+        }
+        QCOMPARE(submenus, (QStringList{"Basic command", "Conditional command", "File operation", "I2C",
+                                        "Internal Logic State Analyser", "Program control command",
+                                        "Status register operation", "VHDL"}));
+        QCOMPARE(items[0], (QStringList{"config", "writeblock", "writebyte", "readblock", "readbyte", "baseadr",
+                                        "ver", "eppmode", "reset"}));
+        QCOMPARE(items[1], (QStringList{"waitbit0", "waitbit1", "gobit1", "gobit0", "go>", "go<", "go="}));
+        QCOMPARE(items[2], (QStringList{"fileconv", "filecomp", "fileappend", "-", "fileselect", "file2txt",
+                                        "file2raw", "filestatistic", "filehistogram"}));
+        QCOMPARE(items[3], (QStringList{"i2cwrite", "i2cread"}));
+        QCOMPARE(items[4], (QStringList{"labaseadr", "laawidth", "lahighadr", "latvalue", "latcare", "lacevalue",
+                                        "lacecare", "lacectr", "lastart", "laread"}));
+        QCOMPARE(items[5], (QStringList{"sleep", "run", "exit", "waitforkey", "print", "comment", "goto", "label",
+                                        "loop"}));
+        QCOMPARE(items[6], (QStringList{"stat?", "stat=", "stat+=", "stat-=", "stat*=", "stat/=", "stat&&=",
+                                        "stat|=", "stat^=", "stat=>", "stat<=", "stat<=>", "stat+=m", "stat-=m"}));
+        QCOMPARE(items[7], QStringList{"vhdlsim"});
+    }
+
     void dialogGrowsFortyPixelsPerField_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("fields");
@@ -187,6 +218,22 @@ private slots:
         item(f, "stat1")->trigger();
         QCOMPARE(child->Memo->toPlainText(),
                  QStringLiteral("one\ntwo\nreadblock d.bin 0 F\nver\nstat?\nthree\nfour"));
+    }
+
+    void caretInAWrappedContinuationInsertsAtTheWrapPoint() {
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        const QString longLine = QStringLiteral("word ").repeated(80).trimmed();
+        TMDIChild* child = newDocument(f, longLine, static_cast<int>(longLine.size()));
+        QCoreApplication::processEvents();
+        const QTextLayout* layout = child->Memo->document()->firstBlock().layout();
+        QVERIFY(layout->lineCount() > 1);
+        const int wrapAt = layout->lineAt(layout->lineCount() - 1).textStart();
+        QVERIFY(wrapAt > 0);
+        // The line as displayed counts: the new line starts where the last screen line did.
+        item(f, "ver1")->trigger();
+        QCOMPARE(child->Memo->toPlainText(), longLine.left(wrapAt) + QStringLiteral("ver\n") + longLine.mid(wrapAt));
     }
 
     void selectionStartDecidesTheLine() {

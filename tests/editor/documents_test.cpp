@@ -1,9 +1,12 @@
 // The life of script documents in the main window: enabling, numbering, saving, closing.
 #include "fakes.h"
 
+#include "editor/about_box.h"
 #include "editor/mdi_child.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -11,6 +14,7 @@
 #include <QStatusTipEvent>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 using namespace kivo::editor;
@@ -182,6 +186,28 @@ private slots:
         QCOMPARE(f.activeChild()->FileName, second);
     }
 
+    void everyCodePageCharacterSurvivesOpenEditAndSave() {
+        // The editor must not "tidy" characters on the way through: 0xA0 (no-break space)
+        // used to come back as a plain blank.
+        QByteArray line("\t");
+        for (int b = 0x20; b < 0x100; ++b)
+            line.append(static_cast<char>(b));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("all.txt"));
+        writeAll(path, line + "\r\n");
+        Editor ed;
+        ed.show();
+        TMainForm& f = *ed.form;
+        ed.ui->openChoices.enqueue({path, 0});
+        f.FileOpen1->trigger();
+        TMDIChild* child = f.activeChild();
+        child->Memo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(child->Memo, "exit");
+        f.FileSave1->trigger();
+        QVERIFY(ed.ui->notices.isEmpty());
+        QCOMPARE(readAll(path), line + "\r\nexit\r\n");
+    }
+
     void failedSaveKeepsNameCaptionAndChanged() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("s.txt"));
@@ -309,6 +335,94 @@ private slots:
         f.WindowMinimizeAll1->trigger();
         for (QMdiSubWindow* window : f.mdiArea->subWindowList())
             QVERIFY(window->isMinimized());
+    }
+
+    void menusToolbarAndHintsAsDesigned() {
+        Editor ed;
+        TMainForm& f = *ed.form;
+        // A menu as "caption<TAB>shortcut" entries, "-" for a separator.
+        auto entries = [](const QList<QAction*>& actions) {
+            QStringList result;
+            for (QAction* action : actions) {
+                if (action->isSeparator()) {
+                    result << QStringLiteral("-");
+                    continue;
+                }
+                QString entry = action->text();
+                if (!action->shortcut().isEmpty())
+                    entry += QLatin1Char('\t') + action->shortcut().toString();
+                result << entry;
+            }
+            return result;
+        };
+        QCOMPARE(entries(f.FileMenu->actions()),
+                 (QStringList{"&New\tCtrl+N", "&Open\tCtrl+O", "&Close", "&Save\tCtrl+S", "Save &As...", "-",
+                              "E&xit"}));
+        QCOMPARE(entries(f.EditMenu->actions()),
+                 (QStringList{"&Undo\tCtrl+Z", "Select &All\tCtrl+A", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
+                              "&Paste\tCtrl+V", "&Delete\tDel"}));
+        QCOMPARE(entries(f.OptionsMenu->actions()), QStringList{"&Params"});
+        QCOMPARE(entries(f.ToolsMenu->actions()), QStringList{"&RAW generator"});
+        QCOMPARE(entries(f.HelpMenu->actions()), (QStringList{"&About...", "Help"}));
+        QCOMPARE(f.EditMenu->menuAction()->statusTip(), QStringLiteral("Edit commands"));
+        QCOMPARE(f.WindowMenu->menuAction()->statusTip(), QStringLiteral("Window related commands"));
+        QCOMPARE(f.HelpMenu->menuAction()->statusTip(), QStringLiteral("Help topics"));
+
+        QStringList toolbar;
+        for (QAction* action : f.ToolBar->actions())
+            toolbar << (action->isSeparator() ? QStringLiteral("-") : action->toolTip());
+        QCOMPARE(toolbar, (QStringList{"New", "Open", "Save", "-", "Cut", "Copy", "Paste", "-", "Cascade",
+                                       "Tile Horizontally", "Tile Vertically", "-", "Execute"}));
+        for (QAction* action : f.ToolBar->actions())
+            QVERIFY2(action->isSeparator() || !action->icon().isNull(), qPrintable(action->toolTip()));
+
+        // Short hint as tooltip, long hint for the status bar.
+        const QList<std::pair<QAction*, QString>> hints{
+            {f.FileNew1, "New|Create a new file"},
+            {f.FileOpen1, "Open|Open a file"},
+            {f.FileClose1, "Close|Close current file"},
+            {f.FileSave1, "Save|Save current file"},
+            {f.FileSaveAs1, "Save As|Save current file with different name"},
+            {f.FileExit1, "Exit|Exit application"},
+            {f.EditCut1, "Cut|Cuts the selection and puts it on the Clipboard"},
+            {f.EditCopy1, "Copy|Copies the selection and puts it on the Clipboard"},
+            {f.EditPaste1, "Paste|Inserts Clipboard contents"},
+            {f.EditSelectAll1, "Select All|Selects the entire document"},
+            {f.EditUndo1, "Undo|Reverts the last action"},
+            {f.EditDelete1, "Delete|Erases the selection"},
+            {f.WindowCascade1, "Cascade|Cascade"},
+            {f.WindowTileHorizontal1, "Tile Horizontally|Tile Horizontally"},
+            {f.WindowTileVertical1, "Tile Vertically|Tile Vertically"},
+            {f.WindowMinimizeAll1, "Minimize All|Minimize All"},
+            {f.WindowArrangeAll1, "Arrange All|Arrange All"},
+            {f.Execute, "Execute|Execute"},
+        };
+        for (const auto& [action, hint] : hints)
+            QCOMPARE(action->toolTip() + QLatin1Char('|') + action->statusTip(), hint);
+    }
+
+    void aboutBoxShowsNameVersionAndCloses() {
+        Editor ed;
+        TMainForm& f = *ed.form;
+        bool checked = false;
+        ed.ui->onExec = [&](QDialog& dialog) {
+            auto* about = qobject_cast<TAboutBox*>(&dialog);
+            if (!about)
+                return int(QDialog::Rejected);
+            QStringList texts;
+            for (QLabel* label : about->findChildren<QLabel*>())
+                texts << label->text();
+            auto* shortName = about->findChild<QLabel*>(QStringLiteral("ShortName"));
+            checked = about->windowTitle() == QLatin1String("About") && about->size() == QSize(298, 218) &&
+                      about->minimumSize() == about->maximumSize() &&
+                      texts == QStringList{"KIVO Voraraz Udide", "Version 1.1", "KIVO"} && shortName &&
+                      shortName->font().bold() && shortName->font().family() == QLatin1String("Arial") &&
+                      about->OKButton->text() == QLatin1String("OK") && about->OKButton->isDefault();
+            about->OKButton->click();
+            return about->result();
+        };
+        f.HelpAbout1->trigger();
+        QVERIFY(checked);
     }
 
     void hintsAndCaptions() {

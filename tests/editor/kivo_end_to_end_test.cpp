@@ -3,12 +3,16 @@
 
 #include "editor/mdi_child.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QtTest>
 
 using namespace kivo::editor;
@@ -60,7 +64,7 @@ private slots:
                 form.Dialog->Edits[static_cast<std::size_t>(i)]->setText(values[i]);
             form.Dialog->Button_OK->click();
         };
-        // Each insertion goes above the caret, so the script is built from its last line up.
+        // Each insertion goes above the caret's line, so the lines come in the order chosen.
         child->Memo->setPlainText(QStringLiteral("print end\n"));
         child->Memo->moveCursor(QTextCursor::Start);
         choose("print1", {QStringLiteral("hello from the editor")});
@@ -77,6 +81,117 @@ private slots:
         QCOMPARE(starter->exitCode, 0);
         QVERIFY2(starter->output.contains("hello from the editor"), starter->output.constData());
         QVERIFY2(starter->output.contains("end"), starter->output.constData());
+    }
+
+    // Every dialog item, filled in as a user would (optional values left empty), and every
+    // direct item must give a line that kivo's dispatcher accepts. Most of these lines go on
+    // to fail later for want of a board, a file or a logic analyser; only the parsing is judged.
+    void everyInsertedLineParsesInKivo_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<bool>("known");
+        auto row = [](const char* item, const QStringList& values, bool known = true) {
+            QTest::newRow(item) << QString::fromLatin1(item) << values << known;
+        };
+        row("config1", {"design.bit"});
+        row("writeblock1", {"data.hex", "0", "F"});
+        row("writebyte1", {"10", "A5"});
+        row("readblock1", {"data.hex", "0", "FF"});
+        row("readbyte1", {"0", "3"});
+        row("baseadr1", {"1000_0000"});
+        row("ver1", {});
+        row("eppmode1", {"1"});
+        row("reset1", {});
+        row("waitbit01", {"1", "10", "5"});
+        row("waitbit11", {"80", "10"});
+        row("gobit11", {"80", "end"});
+        row("gobit01", {"80", "end"});
+        row("go1", {"3", "end"});
+        row("go2", {"3", "end"});
+        row("go3", {"0", "end"});
+        row("fileconv1", {"data.hex", "data.bin", ""});
+        row("filecomp1", {"data.hex", "data.bin"});
+        row("fileappend1", {"1"});
+        row("fileselect1", {"data.bin", "part.bin", "0", "3", "", ""});
+        row("file2txt1", {"data.bin", "data.txt", "8", "4"});
+        row("file2raw1", {"data.bin", "image.raw", "2", "2", "8", ""});
+        row("filestatistic1", {"data.bin", "8", ""});
+        row("filehistogram1", {"data.bin", "histogram.txt", ""});
+        row("i2cwrite1", {"10", "5"});
+        row("i2cread1", {"80"});
+        row("labaseadr1", {"1000"});
+        row("laawidth1", {"10"});
+        row("lahighadr1", {"1FFF"});
+        row("latvalue1", {"1"});
+        row("latcare1", {"1"});
+        row("lacevalue1", {"1"});
+        row("lacecare1", {"1"});
+        row("lacectr1", {"1"});
+        row("lastart1", {"1"});
+        row("laread1", {"", ""});
+        row("sleep1", {"1"});
+        row("run1", {"true"});
+        row("exit1", {});
+        row("waitforkey1", {});
+        row("print1", {"hello 100%"});
+        // The word is inserted for the user to turn into a comment; kivo does not know it.
+        row("comment1", {"1"}, false);
+        row("goto1", {"end"});
+        row("label2", {"start"});
+        row("loop1", {"3", "end"});
+        row("stat1", {});
+        for (const char* item : {"stat2", "stat3", "stat4", "stat5", "stat6", "stat7", "stat8", "stat9"})
+            row(item, {"3"});
+        for (const char* item : {"stat10", "stat11", "stat12", "statm1", "statm2"})
+            row(item, {"1"});
+        row("vhdlsim1", {});
+    }
+    void everyInsertedLineParsesInKivo() {
+        QFETCH(QString, item);
+        QFETCH(QStringList, values);
+        QFETCH(bool, known);
+        QTemporaryDir dir;
+        // kivo works in the editor's current directory; the trace of the simulation goes there.
+        const QString home = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        auto restore = qScopeGuard([&] { QDir::setCurrent(home); });
+
+        auto starter = std::make_shared<CapturingStarter>();
+        auto ui = std::make_shared<FakeUi>();
+        auto store = std::make_shared<MemoryStore>();
+        store->exists = true;
+        store->values[QStringLiteral("KIVO_PATH")] = QStringLiteral(KIVO_PATH);
+        TMainForm form(EditorServices{ui, starter, store, dir.path()});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.FileNew1->trigger();
+        TMDIChild* child = form.activeChild();
+        // Simulation keeps kivo off the parallel port; jumps land on the label after the line.
+        child->Memo->setPlainText(QStringLiteral("vhdlsim\n:end\n"));
+        QTextCursor caret = child->Memo->textCursor();
+        caret.setPosition(static_cast<int>(QStringLiteral("vhdlsim\n").size()));
+        child->Memo->setTextCursor(caret);
+
+        QAction* action = form.findChild<QAction*>(item);
+        QVERIFY(action);
+        action->trigger();
+        if (form.Dialog->isVisible()) {
+            for (qsizetype i = 0; i < values.size(); ++i)
+                form.Dialog->Edits[static_cast<std::size_t>(i)]->setText(values[i]);
+            form.Dialog->Button_OK->click();
+        }
+        const QString line = child->Memo->document()->findBlockByNumber(1).text();
+
+        ui->saveChoices.enqueue({dir.filePath(QStringLiteral("script")), 0});
+        form.FileSave1->trigger();
+        form.Execute->trigger();
+        QVERIFY2(ui->notices.isEmpty(), qPrintable(ui->notices.join(QLatin1Char('\n'))));
+        const QByteArray output = starter->output;
+        // A handler that this kivo does not have yet says so after the dispatcher has taken the
+        // line; that is no verdict on the line.
+        const bool rejected = output.contains("Komenda nieznana") ||
+                              (output.contains("Bledna instrukcja") && !output.contains("jeszcze niedostepna"));
+        QVERIFY2(rejected != known, qPrintable(line + QStringLiteral(" ->\n") + QString::fromLocal8Bit(output)));
     }
 };
 

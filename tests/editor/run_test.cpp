@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -118,6 +119,24 @@ private slots:
                  (QStringList{QStringLiteral("fir3x3"), b.dir.filePath(QStringLiteral("s.raw"))}));
         QCOMPARE(b.ed.ui->notices, (QStringList{QStringLiteral("Blad w wywolaniu programu KIVO."),
                                                 QStringLiteral("Blad w wywolaniu programu tracelens.")}));
+    }
+
+    void postRunConversionOfAScriptWithoutDotLooksInTheCurrentDirectory() {
+        QTemporaryDir scripts;
+        QTemporaryDir work;
+        if (scripts.path().contains(QLatin1Char('.')))
+            QSKIP("the scratch directory's path has a dot");
+        const QString home = QDir::currentPath();
+        QDir::setCurrent(work.path());
+        auto restore = qScopeGuard([&] { QDir::setCurrent(home); });
+        // A script beside an .out of its own name is not what the search finds.
+        writeAll(scripts.filePath(QStringLiteral("run.out")), QByteArray("\xFF\xFF\xFF", 3));
+        writeAll(work.filePath(QStringLiteral(".out")), QByteArray("\x00\x00\xF8", 3));
+        Editor ed;
+        ed.form->postRunConversion(scripts.filePath(QStringLiteral("run")));
+        QVERIFY(ed.ui->notices.isEmpty());
+        QCOMPARE(readAll(work.filePath(QStringLiteral(".raw"))), QByteArray("\x1F\x00", 2));
+        QVERIFY(!QFile::exists(scripts.filePath(QStringLiteral("run.raw"))));
     }
 
     void firstStartAsksForTheInterpreter() {
