@@ -64,7 +64,5 @@ using CommandTable = std::span<const Command>;
 [[noreturn]] void failLine(const Line& line);
 /// fail code 3 with the line unless lo <= count <= hi.
 void requireFields(int count, int lo, int hi, const Line& line);
-/// For commands whose group is not built yet: fail code 3 with a note naming the command.
-[[noreturn]] void notAvailable(const Line& line);
 
 }  // namespace kivo::interpreter

@@ -62,8 +62,4 @@ void requireFields(int count, int lo, int hi, const Line& line) {
     if (count < lo || count > hi) failLine(line);
 }
 
-void notAvailable(const Line& line) {
-    fail(3, std::string(line.keyword) + ": komenda jeszcze niedostepna w tej wersji kivo");
-}
-
 }  // namespace kivo::interpreter
