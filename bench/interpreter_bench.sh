@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kivo=$(realpath "${1:-build/release/interpreter/kivo}")
-runs=${RUNS:-5}
+runs=${RUNS:-7}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -18,23 +18,22 @@ awk 'BEGIN { print "set s 0"; for (i = 0; i < 1000000; i++) { print "incr s"; pr
 { printf ':top\nloop F4240 top\n'; for i in 1 2 3 4 5 6 7 8; do echo "print x"; done; } > near.txt
 { awk 'BEGIN { for (i = 0; i < 100000; i++) print "// filler line" }'; printf ':top\nloop F4240 top\n'; } > far.txt
 
-# Median wall time in seconds of $runs runs of a command, output to /dev/null.
-median() {
-  local times=()
+# Runs the two commands alternately $runs times each (so a slow phase of the machine hits both
+# alike), output to /dev/null; prints the median wall times in seconds of the first and second.
+pair() {
+  local a=() b=() t0 t1
   for ((i = 0; i < runs; i++)); do
-    local t0 t1
-    t0=$(date +%s%N)
-    "$@" > /dev/null </dev/null
-    t1=$(date +%s%N)
-    times+=("$(( t1 - t0 ))")
+    t0=$(date +%s%N); $1 > /dev/null </dev/null; t1=$(date +%s%N); a+=("$(( t1 - t0 ))")
+    t0=$(date +%s%N); $2 > /dev/null </dev/null; t1=$(date +%s%N); b+=("$(( t1 - t0 ))")
   done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{ a[NR] = $1 } END { printf "%.4f", a[int((NR + 1) / 2)] / 1e9 }'
+  for list in "${a[*]}" "${b[*]}"; do
+    printf '%s\n' $list | sort -n | awk '{ v[NR] = $1 } END { printf "%.4f ", v[int((NR + 1) / 2)] / 1e9 }'
+  done
+  echo
 }
 
-kivoStraight=$(median "$kivo" straight.txt)
-tclStraight=$(median tclsh straight.tcl)
-near=$(median "$kivo" near.txt)
-far=$(median "$kivo" far.txt)
+read -r kivoStraight tclStraight < <(pair "$kivo straight.txt" "tclsh straight.tcl")
+read -r near far < <(pair "$kivo near.txt" "$kivo far.txt")
 
 echo "straight-line script, 1,000,000 stat+= lines (median of $runs runs)"
 echo "  kivo   ${kivoStraight} s"
