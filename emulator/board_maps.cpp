@@ -26,17 +26,16 @@ void attachI2cAndReady(AddressMap& map, BoardDevices& devices) {
 }
 }  // namespace
 
-// The FPGA design's cores (configuration logic, logic analyser, ADC controller, I2C
-// controller) attach here as they are modelled.
-
-BoardDevices buildXsv300Map(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM, except:
-    // 2000_0000 .. 2000_0FFF  logic analyser core
-    // 6000_0000 .. 6000_0007  I2C controller
-    // 6000_0010               ready register
-    // 7000_0000 .. 7000_000F  ADC controller registers
-    // 7001_0000 .. 7001_FFFF  ADC acquisition memory
-    // FFFF_FFFF               reset register
+// The demonstration design that every board's FPGA carries, the same on all four boards:
+//   0000_0000 .. FFFF_FFFE  RAM, except:
+//   2000_0000 .. 2000_0FFF  logic analyser core
+//   6000_0000 .. 6000_0007  I2C controller
+//   6000_0010               ready register
+//   7000_0000 .. 7000_000F  ADC controller registers
+//   7001_0000 .. 7001_FFFF  ADC acquisition memory
+//   FFFF_FFFF               reset register
+// (The configuration logic is not on the bus: it takes the data cycles while Done is low.)
+BoardDevices buildDesignMap(AddressMap& map) {
     attachLogicAnalyser(map);
     attachAdcCore(map);
     BoardDevices devices = attachResetRegister(map);
@@ -44,49 +43,12 @@ BoardDevices buildXsv300Map(AddressMap& map) {
     return devices;
 }
 
-BoardDevices buildXsv800Map(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM, except:
-    // 2000_0000 .. 2000_0FFF  logic analyser core
-    // 6000_0000 .. 6000_0007  I2C controller
-    // 6000_0010               ready register
-    // 7000_0000 .. 7000_000F  ADC controller registers
-    // 7001_0000 .. 7001_FFFF  ADC acquisition memory
-    // FFFF_FFFF               reset register
-    attachLogicAnalyser(map);
-    attachAdcCore(map);
-    BoardDevices devices = attachResetRegister(map);
-    attachI2cAndReady(map, devices);
-    return devices;
-}
+BoardDevices buildXsv300Map(AddressMap& map) { return buildDesignMap(map); }
 
-BoardDevices buildXsbMap(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM, except:
-    // 2000_0000 .. 2000_0FFF  logic analyser core
-    // 6000_0000 .. 6000_0007  I2C controller
-    // 6000_0010               ready register
-    // 7000_0000 .. 7000_000F  ADC controller registers
-    // 7001_0000 .. 7001_FFFF  ADC acquisition memory
-    // FFFF_FFFF               reset register
-    attachLogicAnalyser(map);
-    attachAdcCore(map);
-    BoardDevices devices = attachResetRegister(map);
-    attachI2cAndReady(map, devices);
-    return devices;
-}
+BoardDevices buildXsv800Map(AddressMap& map) { return buildDesignMap(map); }
 
-BoardDevices buildZemMap(AddressMap& map) {
-    // 0000_0000 .. FFFF_FFFE  RAM, except:
-    // 2000_0000 .. 2000_0FFF  logic analyser core
-    // 6000_0000 .. 6000_0007  I2C controller
-    // 6000_0010               ready register
-    // 7000_0000 .. 7000_000F  ADC controller registers
-    // 7001_0000 .. 7001_FFFF  ADC acquisition memory
-    // FFFF_FFFF               reset register
-    attachLogicAnalyser(map);
-    attachAdcCore(map);
-    BoardDevices devices = attachResetRegister(map);
-    attachI2cAndReady(map, devices);
-    return devices;
-}
+BoardDevices buildXsbMap(AddressMap& map) { return buildDesignMap(map); }
+
+BoardDevices buildZemMap(AddressMap& map) { return buildDesignMap(map); }
 
 }  // namespace kivo::emulator

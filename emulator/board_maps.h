@@ -22,8 +22,10 @@ struct BoardDevices {
     ReadyRegister* readyRegister = nullptr;  ///< at kReadyRegisterAddress
 };
 
-/// One function per board: each attaches the board's devices to an empty `map`; whatever
-/// stays unmapped is RAM.
+/// The design every board carries: the analyser, I2C, ready register, ADC and reset register,
+/// attached to an empty `map`; whatever stays unmapped is RAM.
+BoardDevices buildDesignMap(AddressMap& map);
+/// One function per board, so a board whose design differs gets its own map.
 BoardDevices buildXsv300Map(AddressMap& map);
 BoardDevices buildXsv800Map(AddressMap& map);
 BoardDevices buildXsbMap(AddressMap& map);
