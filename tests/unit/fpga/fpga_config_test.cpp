@@ -248,17 +248,22 @@ TEST_F(FpgaConfigTest, ReadBackDifferenceStopsTheStreamAndClearsTheFpga) {
 }
 
 TEST_F(FpgaConfigTest, FailedTransferRunsTheBoardReportAndStops) {
-    // The XSB echoes every written bit wrongly: the first data step already fails.
-    BoardModel board(BoardKind::Xsb, BoardFaults{.badEcho = true});
-    std::optional<ScriptFailure> failure;
-    const std::string out = configure(board, bitstream(streamBytes(BoardKind::Xsb)), 256, failure);
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->code, 0);
-    EXPECT_EQ(*failure->text, "Blad podczas wykonywania instrukcji config.");
-    EXPECT_NE(out.find("Blad. Zbyt dlugi czas pojedynczego transferu lub bledny transfer, przy konfiguracji 1 bajtem\n"
-                       "\tVer\n"),
-              std::string::npos)
-        << out;
+    // The XSB echoes every written bit wrongly; the XSV300 never gets ready (the probe still
+    // works, as it does not wait): the first byte already fails.
+    for (auto [kind, faults] : {std::pair{BoardKind::Xsb, BoardFaults{.badEcho = true}},
+                                std::pair{BoardKind::Xsv300, BoardFaults{.nWaitStuck = true}}}) {
+        SCOPED_TRACE(std::string(emulator::boardKindName(kind)));
+        BoardModel board(kind, faults);
+        std::optional<ScriptFailure> failure;
+        const std::string out = configure(board, bitstream(streamBytes(kind)), 256, failure);
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->code, 0);
+        EXPECT_EQ(*failure->text, "Blad podczas wykonywania instrukcji config.");
+        EXPECT_NE(out.find("Blad. Zbyt dlugi czas pojedynczego transferu lub bledny transfer, przy konfiguracji 1 "
+                           "bajtem\n\tVer\n"),
+                  std::string::npos)
+            << out;
+    }
 }
 
 // The board in between: `filter` sees every address-register read (hardware EPP cycles), and
