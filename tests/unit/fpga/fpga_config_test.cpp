@@ -369,6 +369,19 @@ TEST_F(FpgaConfigTest, NoBoardIsNeverReportedConfigured) {
     }
 }
 
+TEST_F(FpgaConfigTest, AReadBackDifferenceCountsOnlyBeforeTheLastTwentyBytes) {
+    // Every read-back differs; the first chunk ends 20 bytes (ignored) or 21 bytes before the end.
+    const std::uint32_t length = streamBytes(BoardKind::Xsv300);
+    for (const std::uint32_t left : {20u, 21u}) {
+        SCOPED_TRACE(left);
+        BoardModel board(BoardKind::Xsv300, BoardFaults{.badReadback = true});
+        std::optional<ScriptFailure> failure;
+        configure(board, bitstream(length), static_cast<std::int32_t>(length - left), failure);
+        EXPECT_EQ(failure.has_value(), left == 21);
+        EXPECT_EQ(board.fpga().done, left == 20);
+    }
+}
+
 TEST_F(FpgaConfigTest, AReadBackErrorFailsWhateverDoneReadsAfterwards) {
     BoardModel board(BoardKind::Xsv300, BoardFaults{.badReadback = true});
     Cable cable(board);
