@@ -35,6 +35,8 @@ constexpr std::uint32_t kSingleReadReadyReads = 11;
 constexpr std::uint32_t kAcknowledgeReads = 10001;
 // The nibble address transfer is sent at most this often before it is given up.
 constexpr int kAddressAttempts = 4;
+// Failed reads in a row after which a bit wait takes the link for dead.
+constexpr int kDeadLinkPolls = 4;
 
 // Trace record codes.
 constexpr std::uint8_t kTraceAddress = 0x01;
@@ -425,8 +427,23 @@ bool EppPort::waitForBit(int expected, std::uint8_t mask, std::uint32_t address,
     // The display's last two characters show the polled value; without any poll, the
     // expected state stands in for it.
     unsigned shown = static_cast<unsigned>(expected);
+    int failedInARow = 0;
     for (; count > 0; --count) {
-        const std::uint8_t b = readByte(address);
+        // A read that never reached the board shows no bit either way (a failed nibble read
+        // gives 0, which would "find" every clear bit); a link that keeps failing is dead, and
+        // the wait ends as a timeout instead of polling it for hours.
+        setAddress(address);
+        bool failed = addressLost_;
+        std::uint8_t b = 0;
+        if (!failed) {
+            b = readData(failed);
+            if (failed) console::print("Blad timeout'u podczas odczytu\n");
+        }
+        if (failed) {
+            if (++failedInARow == kDeadLinkPolls) break;
+            continue;
+        }
+        failedInARow = 0;
         if (((b & mask) != 0 ? 1 : 0) == expected) {
             console::print("\b\b\b\b\b\b\b\b        \b\b\b\b\b\b\b\b");
             return true;
