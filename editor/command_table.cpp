@@ -66,7 +66,7 @@ constexpr CommandItem kAnalyser[] = {
     {"latcare", "latcare1Click", "latcare", 1, {"Address (hex)"}, " latcare "},
     {"lacevalue", "lacevalue1Click", "lacevalue", 1, {"Address (hex)"}, " lacevalue "},
     {"lacecare", "lacecare1Click", "lacecare", 1, {"Address (hex)"}, " lacecare "},
-    {"lacectr", "lacectr1Click", "lacectr", 1, {"Address (hex)"}, " latectr "},
+    {"lacectr", "lacectr1Click", "lacectr", 1, {"Address (hex)"}, " lacectr "},
     {"lastart", "lastart1Click", "lastart", 1, {"Value (hex)"}, " lastart "},
     {"laread", "laread1Click", "laread", 2, {"[File name]", "[Timeout]"}, " laread "},
 };

@@ -153,6 +153,17 @@ private slots:
                                      "Status register operation", "VHDL"}));
     }
 
+    void everyDialogCaptionNamesTheCommandItInserts() {
+        // The group box is what tells the user which command the values are for.
+        for (const CommandMenu& menu : commandMenus())
+            for (const CommandItem& item : menu.items) {
+                if (item.fieldCount == 0 || helpAnchor(item) == QLatin1String("label"))
+                    continue;
+                const QString shown = QString::fromLatin1(item.groupCaption).replace(QLatin1String("&&"), QLatin1String("&"));
+                QVERIFY2(shown.contains(QLatin1String(item.keyword)), item.groupCaption);
+            }
+    }
+
     void helpKeywordsMatchAsUsersKnowThem_data() {
         QTest::addColumn<QString>("selection");
         QTest::addColumn<QString>("anchor");  // empty: no help
