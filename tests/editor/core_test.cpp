@@ -133,7 +133,8 @@ private slots:
             for (const CommandItem& item : menu.items) {
                 if (item.fieldCount == 0 || helpAnchor(item) == QLatin1String("label"))
                     continue;
-                const QString shown = QString::fromLatin1(item.groupCaption).replace(QLatin1String("&&"), QLatin1String("&"));
+                QString shown = QString::fromLatin1(item.groupCaption);
+                shown.replace(QLatin1String("&&"), QLatin1String("&"));
                 QVERIFY2(shown.contains(QLatin1String(item.keyword)), item.groupCaption);
             }
     }

@@ -283,7 +283,8 @@ private slots:
         const QString missing = dir.filePath(QStringLiteral("none.out"));
         QVERIFY(!f.runner().ConvertOutToRaw(missing, dir.filePath(QStringLiteral("x.raw"))));
         writeAll(dir.filePath(QStringLiteral("a.out")), "abc");
-        QVERIFY(!f.runner().ConvertOutToRaw(dir.filePath(QStringLiteral("a.out")), dir.filePath(QStringLiteral("no/x.raw"))));
+        QVERIFY(!f.runner().ConvertOutToRaw(dir.filePath(QStringLiteral("a.out")),
+                                            dir.filePath(QStringLiteral("no/x.raw"))));
         f.runner().ShowInViewer(dir.filePath(QStringLiteral("x.raw")));
         QCOMPARE(ed.ui->notices, (QStringList{QStringLiteral("Podany plik [%1] nie istnieje.").arg(missing),
                                               QStringLiteral("Nie podales pliku wyjsciowego"),
