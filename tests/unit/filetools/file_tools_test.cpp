@@ -163,13 +163,13 @@ TEST_F(FileTools, RawImageSpreadsSamplesOverTheWidthWithoutLeavingIt) {
     put("flat.bin", data);
     printed([&] { file2Raw(state, path("flat.bin"), path("flat.raw"), 8, 1, 16, 1, 0); });
     EXPECT_EQ(get("flat.raw"), std::string("\xFF\0\xFF\0\0\xFF\0\0", 8));
-    // Far more samples than columns: the whole step of 7 * 256 / 1000 is 1/256 pixel, so the
-    // samples fill columns 0..3 only, and nothing is drawn past the row.
+    // Far more samples than columns (over 256 a column): they still reach every column, and
+    // nothing is drawn past the row.
     std::string many;
-    for (unsigned k = 0; k < 1000; ++k) many += word16(5);
+    for (unsigned k = 0; k < 2000; ++k) many += word16(5);
     put("many.bin", many);
     printed([&] { file2Raw(state, path("many.bin"), path("many.raw"), 7, 2, 16, 1, 0); });
-    EXPECT_EQ(get("many.raw"), std::string(4, '\xFF') + std::string(10, '\0'));
+    EXPECT_EQ(get("many.raw"), std::string(7, '\xFF') + std::string(7, '\0'));
 }
 
 TEST_F(FileTools, RawImageThatCannotBeAllocatedFailsWithCode2) {
