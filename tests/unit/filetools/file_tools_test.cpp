@@ -64,6 +64,21 @@ TEST_F(FileTools, StatisticMeanStaysExactBeyond2To31) {
     EXPECT_NE(out.find("\t\tmin= 65535, max= 65535, max-min= 0, avg= 65535.000000\n"), std::string::npos) << out;
 }
 
+TEST_F(FileTools, StatisticRefusesChannelsWithoutASample) {
+    put("three.bin", word16(1) + word16(2) + word16(3));
+    for (int channels : {-1, 4, 2147483647}) {
+        std::string out;
+        EXPECT_EQ(failure([&] { fileStatistic(path("three.bin"), 16, channels); }, &out).code, 3) << channels;
+        EXPECT_NE(out.find("Zla liczba kanalow: " + std::to_string(channels) + ", plik ma 3 probek\n"),
+                  std::string::npos)
+            << out;
+    }
+    // As many channels as samples, and one channel of an empty file, still print.
+    EXPECT_NE(printed([&] { fileStatistic(path("three.bin"), 16, 3); }).find("ch2 min= 3"), std::string::npos);
+    put("empty.bin", "");
+    EXPECT_NE(printed([&] { fileStatistic(path("empty.bin"), 16, 1); }).find("\t\tmin= 65535"), std::string::npos);
+}
+
 TEST_F(FileTools, HistogramCountsEveryValueAndDropsALastSingleByte) {
     const std::string data = randomBytes(300001, 5);
     put("h.bin", data);
