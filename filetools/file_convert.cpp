@@ -173,6 +173,12 @@ void file2Txt(const Interpreter& state, const std::string& source, const std::st
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, nr_bit= %d, nr_kolumn= %d\n", source.c_str(), destination.c_str(), nrBit, columns);
     const ByteBuffer data = board::readDataFile(source);
+    // The destination is only opened once there is something to write: opening truncates it,
+    // and it may be the source itself.
+    if (nrBit != 8 && nrBit != 16 && nrBit != 32) {
+        console::print(" Funkcja z tymi parametrami aktualnie niedostepna\n");
+        return;
+    }
     board::OutputFile file(destination, state.fileappend != 0);
     const std::uint8_t* p = data.data();
     // A trailing partial word is not a sample: it is left out, as everywhere in the tools.
@@ -212,7 +218,6 @@ void file2Txt(const Interpreter& state, const std::string& source, const std::st
             });
             break;
         default:
-            console::print(" Funkcja z tymi parametrami aktualnie niedostepna\n");
             break;
     }
     file.close();
