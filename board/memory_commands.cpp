@@ -40,9 +40,13 @@ std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
     printGroupedHex(start);
     console::print(" do ");
     printGroupedHex(stop);
-    std::int32_t n = byteCount(start, stop);
-    if (n < 0) fail(3);
-    n = std::min(n, kMaxReadbyte);
+    // Counted in 64 bits: 0 .. FFFFFFFF is 2^32 bytes, which the 1024-byte cap takes in.
+    const std::int64_t wanted = std::int64_t{stop} - std::int64_t{start} + 1;
+    if (wanted < 0) {
+        console::print("\nAdres koncowy musi byc wiekszy od poczatkowego\n");
+        fail(3);
+    }
+    const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(wanted, kMaxReadbyte));
     // A read that times out stops early: the bytes it never reached show as 0, not as garbage.
     std::uint8_t buffer[kMaxReadbyte] = {};
     eppPort().readBlock(start, n, buffer);
