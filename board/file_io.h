@@ -62,7 +62,8 @@ private:
 
 /// A file opened for writing in binary mode: created with owner read and write permission
 /// when absent, else truncated or appended to. Every failure (open, write, close) is fail code
-/// 1 with the name, so a partly written file is never taken for a finished one.
+/// 1 with the name, so a partly written file is never taken for a finished one. Opening one
+/// tells the script runner that a file was written (it may be the script).
 class OutputFile {
 public:
     OutputFile(const std::string& name, bool append);

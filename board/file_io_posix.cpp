@@ -8,6 +8,7 @@
 
 #include "board/file_io.h"
 #include "interpreter/errors.h"
+#include "interpreter/script.h"
 
 namespace kivo::board {
 
@@ -70,6 +71,7 @@ std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
 }
 
 std::FILE* createReadWriteFile(const std::string& name) {
+    interpreter::noteFileWritten();
     int fd;
     do fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
     while (fd < 0 && errno == EINTR);
@@ -80,6 +82,7 @@ std::FILE* createReadWriteFile(const std::string& name) {
 }
 
 OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {
+    interpreter::noteFileWritten();
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
     int fd;
     do fd = ::open(name.c_str(), flags, S_IRUSR | S_IWUSR);

@@ -10,6 +10,7 @@
 
 #include "board/file_io.h"
 #include "interpreter/errors.h"
+#include "interpreter/script.h"
 
 namespace kivo::board {
 
@@ -47,6 +48,7 @@ std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
 }
 
 std::FILE* createReadWriteFile(const std::string& name) {
+    interpreter::noteFileWritten();
     int fd = -1;
     if (_sopen_s(&fd, name.c_str(), _O_RDWR | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
                  _S_IREAD | _S_IWRITE) != 0)
@@ -57,6 +59,7 @@ std::FILE* createReadWriteFile(const std::string& name) {
 }
 
 OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {
+    interpreter::noteFileWritten();
     const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT | (append ? _O_APPEND : _O_TRUNC);
     int fd = -1;
     if (_sopen_s(&fd, name.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE) != 0) fail(1, name);

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "board/file_io.h"
 #include "interpreter/command_table.h"
 #include "interpreter/dispatcher.h"
 #include "interpreter/script.h"
@@ -137,6 +138,30 @@ TEST(ScriptLabels, IndexFollowsChangesOfTheFile) {
     ASSERT_TRUE(s.seekLabel("a"));
     ASSERT_TRUE(s.readLine(line, raw));
     EXPECT_EQ(line, "three");
+    std::filesystem::remove(path);
+}
+
+TEST(ScriptLabels, FilesWrittenByKivoOrARunProgramAreSeenAtTheNextJump) {
+    auto path = std::filesystem::temp_directory_path() / ("kivo-script-write-" + std::to_string(::getpid()));
+    std::ofstream(path, std::ios::binary) << ":a\none\n";
+    Script s;
+    ASSERT_TRUE(s.open(path.string()));
+    std::string_view line;
+    std::size_t raw;
+    ASSERT_TRUE(s.seekLabel("a"));
+    // No pause: the answer must not depend on how fast the jump follows the write.
+    board::OutputFile out(path.string(), false);
+    out.append(":b\ntwo\n", 7);
+    out.close();
+    ASSERT_TRUE(s.seekLabel("b"));
+    ASSERT_TRUE(s.readLine(line, raw));
+    EXPECT_EQ(line, "two");
+    // Written behind kivo's back, with the same size, by a program that `run` started.
+    std::ofstream(path, std::ios::binary) << ":c\nsix\n";
+    s.checkForChanges();
+    ASSERT_TRUE(s.seekLabel("c"));
+    ASSERT_TRUE(s.readLine(line, raw));
+    EXPECT_EQ(line, "six");
     std::filesystem::remove(path);
 }
 
