@@ -49,10 +49,14 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    /// Size in bytes, or -1 when the file has none (a pipe or a character device).
+    /// Size in bytes, or -1 when the file has none that can be believed (a pipe, a character
+    /// device, a file that reports 0 bytes). Readers still read to the end.
     std::int64_t size() const { return size_; }
     /// Reads up to `count` bytes; fewer only at the end of the file. A read error: fail code 1.
     std::size_t read(std::uint8_t* buffer, std::size_t count);
+    /// Reads what one read of the system gives, at most `count` bytes: from a pipe, what has
+    /// arrived; 0 only at the end of the file. A read error: fail code 1.
+    std::size_t readSome(std::uint8_t* buffer, std::size_t count);
 
 private:
     std::string name_;

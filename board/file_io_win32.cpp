@@ -28,23 +28,18 @@ InputFile::InputFile(const std::string& name) : name_(name) {
     handle_ = fd;
     struct _stat64 st {};
     if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFDIR)) fail(1, name);
-    if (st.st_mode & _S_IFREG) size_ = st.st_size;
+    if ((st.st_mode & _S_IFREG) && st.st_size > 0) size_ = st.st_size;
 }
 
 InputFile::~InputFile() {
     if (handle_ >= 0) _close(static_cast<int>(handle_));
 }
 
-std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const unsigned chunk = count - done < (1u << 30) ? static_cast<unsigned>(count - done) : (1u << 30);
-        const int got = _read(static_cast<int>(handle_), buffer + done, chunk);
-        if (got < 0) fail(1, name_);
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+std::size_t InputFile::readSome(std::uint8_t* buffer, std::size_t count) {
+    const unsigned chunk = count < (1u << 30) ? static_cast<unsigned>(count) : (1u << 30);
+    const int got = _read(static_cast<int>(handle_), buffer, chunk);
+    if (got < 0) fail(1, name_);
+    return static_cast<std::size_t>(got);
 }
 
 std::FILE* createReadWriteFile(const std::string& name) {
