@@ -67,20 +67,30 @@ std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
     return value;
 }
 
+void printFileRange(const std::string& name, std::uint32_t start, std::uint32_t stop) {
+    console::print("file=%s, adr_start=", name.c_str());
+    printGroupedHex(start);
+    console::print(", adr_stop=");
+    printGroupedHex(stop);
+    console::print("\n");
+}
+
 // `stopGiven` false: the line named a file and a start only, and the whole file is written.
+// `backwards`: the line named a file and a stop below the start.
 void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
-                bool stopGiven) {
+                bool stopGiven, bool backwards) {
     const std::int32_t n = byteCount(start, stop);
     console::print("\twriteblock ");
     if (state.fileappend) console::print("ap ");
     ByteBuffer data;
+    if (backwards) {
+        printFileRange(name, start, stop);
+        console::print("Adres koncowy musi byc wiekszy od poczatkowego\n");
+        fail(3);
+    }
     if (!name.empty()) {
         data = readDataFile(name, stopGiven ? n : 0);
-        console::print("file=%s, adr_start=", name.c_str());
-        printGroupedHex(start);
-        console::print(", adr_stop=");
-        printGroupedHex(start + static_cast<std::uint32_t>(data.size()) - 1);
-        console::print("\n");
+        printFileRange(name, start, start + static_cast<std::uint32_t>(data.size()) - 1);
     } else {
         console::print("stat= %X, adr_start= ", state.stat);
         printGroupedHex(start);
@@ -156,6 +166,10 @@ void runWriteblock(Run& run, const Line& line) {
     std::uint32_t start = 0, stop = 0;
     bool stopGiven = true;
     const int fields = scan(line.arguments, "%s %x %x", {&name, &start, &stop});
+    // A word that is no address must not leave the addresses to the status memory, or to the
+    // whole file, without a word: writeblock d.bin zz is refused.
+    std::string word;
+    if (scan(line.arguments, "%s %s %s", {&word, &word, &word}) > std::max(fields, 0)) failLine(line);
     if (fields <= 1) {
         // No addresses: status memory cells 0 and 1 hold them.
         start = static_cast<std::uint32_t>(run.state.statusMemory[0]);
@@ -169,7 +183,10 @@ void runWriteblock(Run& run, const Line& line) {
     } else if (fields == 2) {
         stopGiven = false;
     }
-    writeBlock(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven);
+    // A stop of 0 is the written-out form of no stop; any other stop below the start is
+    // refused as readblock and the fill form refuse it, instead of taking the whole file.
+    const bool backwards = fields == 3 && stop != 0 && stop < start;
+    writeBlock(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven, backwards);
 }
 
 void runReadblock(Run& run, const Line& line) {
