@@ -76,7 +76,12 @@ void HandEppLink::writeByte(std::uint8_t value) {
 int HandEppLink::writeData(const std::uint8_t* buffer, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         port_.writeByte(kControlPort, kControlDataWrite);
-        if (waits_ && !waitReady(port_, kBlockReadyReads)) return static_cast<int>(i + 1);
+        if (waits_ && !waitReady(port_, kBlockReadyReads)) {
+            // As in the single write: the next cycle must start from idle lines, and a board
+            // that never got ready has taken no data cycle that the release could end.
+            releaseStrobes();
+            return static_cast<int>(i + 1);
+        }
         port_.writeByte(kDataPort, buffer[i]);
         port_.writeByte(kControlPort, kControlWrite);
     }
