@@ -68,7 +68,11 @@ void calibWave(Run& run, AdcController& adc, const Line& line) {
     std::int32_t channel = 0;
     std::uint32_t control = 0;
     std::int32_t time = 0;  // left out: the wave runs until the program is stopped
-    requireFields(scan(line.arguments, "%d %X %d", {&channel, &control, &time}), 2, 3);
+    const int fields = scan(line.arguments, "%d %X %d", {&channel, &control, &time});
+    requireFields(fields, 2, 3);
+    // Only a missing time means "forever": a mistyped one must not hang the run.
+    std::string word;
+    if (fields == 2 && scan(line.arguments, "%s %s %s", {&word, &word, &word}) == 3) fail(20);
     console::print("channel= %d, switch= %X, time= %d[ms]\n", channel, control, time);
     adc.calibWave(board::transport(run), static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(control), time);
 }

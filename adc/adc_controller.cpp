@@ -73,6 +73,9 @@ void AdcController::requireMemoryAndChannel(std::uint32_t channel) const {
     if (adcBaseAdr == kNotSet || !memorySet())
         failMessage(0, "\nadres bazowy kontrolera ADC lub pamieci nie zostal ustawiony");
     if (channel >= kChannels) failMessage(0, "\nNumer kanalu hest za duzy");
+    // The core acquires whole 32-bit words: a shorter memory would take none and leave the
+    // results to whatever the memory held before.
+    if (memoryLength() < 4) failMessage(0, "\npamiec akwizycji ADC krotsza niz jedno slowo (4 bajty)");
 }
 
 void AdcController::writeControl(board::EppPort& port, std::uint32_t channel, std::uint8_t control) {
@@ -81,7 +84,7 @@ void AdcController::writeControl(board::EppPort& port, std::uint32_t channel, st
 
 void AdcController::calibrate(board::EppPort& port, std::uint32_t channel) {
     requireMemoryAndChannel(channel);
-    // The memory is set, so it holds at least two bytes: every record has a whole sample.
+    // The memory holds at least one word, so every record has a whole sample.
     const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(memoryLength(), kCalibrationRecord));
     const BigEndian32 start(memBaseAdr);
     const BigEndian32 words(static_cast<std::uint32_t>(length / 4));
@@ -93,12 +96,15 @@ void AdcController::calibrate(board::EppPort& port, std::uint32_t channel) {
         pause(1);
         port.writeBlock(words.bytes, adcBaseAdr + kLengthRegister, 4);
         pause(1);
+        // A read the link cuts short leaves zeros, not the last record: the same run prints
+        // the same lines.
+        std::fill_n(record, length, std::uint8_t{0});
         port.readBlock(memBaseAdr, static_cast<std::int32_t>(length), record);
         return recordMean(record, length);
     };
 
     console::flush();
-    std::uint32_t diff63 = 0;
+    std::int64_t diff63 = 0;
     for (int sw = 63; sw >= 0; --sw) {
         auto control = static_cast<std::uint8_t>(sw | kReference1842);
         std::uint32_t ref = measure(control);
@@ -111,20 +117,21 @@ void AdcController::calibrate(board::EppPort& port, std::uint32_t channel) {
         control |= kZeroInput;
         const std::uint32_t zero = measure(control);
         const std::int32_t err2 = recordErr2(record, length, zero);
-        const std::uint32_t diff = zero - ref;
+        // A zero reading below the reference has no gain to show: the difference would wrap.
+        const std::int64_t diff = std::int64_t{zero} - std::int64_t{ref};
         if (sw == 63) diff63 = diff;
 
         console::print("sw=%X, wzmocn=", static_cast<unsigned>(sw));
         if (ref < 100) {
             console::print("za duze");
-        } else if (diff == 0 || diff63 == 0) {
-            // Zero and reference read alike: the input does not respond, and there is no
-            // gain or range to divide out.
+        } else if (diff <= 0 || diff63 <= 0) {
+            // Zero and reference read alike (or the wrong way round): the input does not
+            // respond, and there is no gain or range to divide out.
             console::print("nieokreslone");
         } else {
-            std::uint32_t gain = diff * 1000 / diff63;
+            std::uint32_t gain = static_cast<std::uint32_t>(diff) * 1000 / static_cast<std::uint32_t>(diff63);
             if (refmV < 1000) gain *= 10;
-            const std::uint32_t range = refmV * 8192 / diff;
+            const std::uint32_t range = refmV * 8192 / static_cast<std::uint32_t>(diff);
             console::print("%d[V/mV], zakres=+-%d[mV]", static_cast<std::int32_t>(gain),
                            static_cast<std::int32_t>(range));
         }
@@ -148,7 +155,8 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
 
     std::uint32_t reference = words;
     for (std::int32_t poll = 0; poll < kMaxPolls; ++poll) {
-        std::uint8_t counter[4];
+        // A failed read counts as a finished acquisition rather than as garbage.
+        std::uint8_t counter[4] = {};
         port.readBlock(adcBaseAdr, 4, counter);
         const std::uint32_t remaining = bigEndian(counter);
         // A counter above the reference point has not gone down: no toggle (a garbled read
@@ -161,7 +169,7 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
         if (remaining == 0) break;
     }
 
-    board::ByteBuffer record = board::ByteBuffer::uninitialised(static_cast<std::uint64_t>(length));
+    board::ByteBuffer record = board::ByteBuffer::zeroed(static_cast<std::uint64_t>(length));
     port.readBlock(memBaseAdr, length, record.data());
     board::writeDataFile(file, record.data(), record.size(), append);
 }

@@ -150,6 +150,9 @@ void LogicAnalyser::read(std::string_view arguments) {
     console::print("file= %s, timeout= %d ", name.c_str(), polls);
 
     const std::uint32_t base = la_.laBaseAdr;
+    // A window past the top of the address space would wrap and save samples from address 0.
+    if (la_.laWindowSize > 0 && std::uint64_t{base} + static_cast<std::uint32_t>(la_.laWindowSize) > 0x100000000)
+        failMessage(0, "\nOkno LA wychodzi poza adres FFFFFFFF: zmien la_baseadr lub wielkosc okna (la_awidth, la_highadr)");
     const std::uint32_t status = base + kLaControlOffset;
     if (!port_.waitForBit(1, kLaCaptureDone, status, polls)) {
         // A CE qualifier that never lets a sample through stalls the capture: storing every

@@ -10,6 +10,11 @@ namespace kivo::board {
 
 namespace console = interpreter::console;
 
+namespace {
+// Failed reads in a row after which a bit wait takes the link for dead.
+constexpr int kDeadLinkPolls = 4;
+}  // namespace
+
 EppPort::EppPort() = default;
 
 EppPort::EppPort(PortIo& library, PortIo& direct)
@@ -123,8 +128,23 @@ bool EppPort::waitForBit(int expected, std::uint8_t mask, std::uint32_t address,
     // The display's last two characters show the polled value; without any poll, the
     // expected state stands in for it.
     unsigned shown = static_cast<unsigned>(expected);
+    int failedInARow = 0;
     for (; count > 0; --count) {
-        const std::uint8_t b = readByte(address);
+        // A read that never reached the board shows no bit either way (a failed nibble read
+        // gives 0, which would "find" every clear bit); a link that keeps failing is dead, and
+        // the wait ends as a timeout instead of polling it for hours.
+        setAddress(address);
+        bool failed = addressLost_;
+        std::uint8_t b = 0;
+        if (!failed) {
+            b = readData(failed);
+            if (failed) console::print("Blad timeout'u podczas odczytu\n");
+        }
+        if (failed) {
+            if (++failedInARow == kDeadLinkPolls) break;
+            continue;
+        }
+        failedInARow = 0;
         if (((b & mask) != 0 ? 1 : 0) == expected) {
             console::print("\b\b\b\b\b\b\b\b        \b\b\b\b\b\b\b\b");
             return true;
