@@ -109,6 +109,10 @@ void HandEppLink::readBlock(std::uint8_t* buffer, std::size_t count) {
         if (waits_ && !waitReady(port_, kBlockReadyReads)) {
             console::print("Zbyt dlugi czas odczytu przez port komunikacyjny podczas odczytu %d danej\n",
                            static_cast<int>(i));
+            // The strobe goes before the data lines turn back to output, so that the host
+            // never drives them while a late board might still.
+            port_.writeByte(kControlPort, kControlInput);
+            port_.writeByte(kControlPort, kControlIdle);
             return;
         }
         buffer[i] = port_.readByte(kDataPort);

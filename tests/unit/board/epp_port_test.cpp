@@ -244,7 +244,8 @@ TEST_F(EppPortTest, SoftwareBlockReadSequenceAndTimeoutLeavesTheRestAlone) {
     EXPECT_EQ(rest[1], 0xEE);
     EXPECT_EQ(rest[2], 0xEE);
     EXPECT_EQ(reads, 1 + 1000001);
-    EXPECT_EQ(log[log.size() - 1000002], "ctl<-26");  // left asserted
+    EXPECT_EQ(log[log.size() - 1000004], "ctl<-26");
+    EXPECT_EQ(Log(log.end() - 3, log.end()), (Log{"status?", "ctl<-24", "ctl<-04"}));  // strobe released first
 
     settle(10);
     direct.answer = [](std::uint16_t p) -> std::uint8_t { return p == kStatusPort ? 0x80 : 0x33; };
