@@ -24,7 +24,7 @@ constexpr std::int32_t kMaxPattern = 0x200000;
 // Byte counts are signed 32-bit: a stop far below the start gives a negative count.
 std::int32_t byteCount(std::uint32_t start, std::uint32_t stop) { return static_cast<std::int32_t>(stop - start + 1); }
 
-void writeByte(std::uint32_t address, const std::string& data) {
+void writeByte(EppPort& port, std::uint32_t address, const std::string& data) {
     console::print("\twritebyte adres= ");
     printGroupedHex(address);
     std::uint8_t bytes[8];
@@ -32,10 +32,10 @@ void writeByte(std::uint32_t address, const std::string& data) {
     console::print(", dana= ");
     printHexBytes(bytes, static_cast<std::size_t>(n), true);
     console::print("= %d(dec)\n", static_cast<std::int32_t>(bytesValue(bytes, static_cast<std::size_t>(n))));
-    eppPort().writeBlock(bytes, address, n);
+    port.writeBlock(bytes, address, n);
 }
 
-std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
+std::uint32_t readByte(EppPort& port, std::uint32_t start, std::uint32_t stop) {
     console::print("\treadbyte Adr= ");
     printGroupedHex(start);
     console::print(" do ");
@@ -49,7 +49,7 @@ std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
     const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(wanted, kMaxReadbyte));
     // A read that times out stops early: the bytes it never reached show as 0, not as garbage.
     std::uint8_t buffer[kMaxReadbyte] = {};
-    eppPort().readBlock(start, n, buffer);
+    port.readBlock(start, n, buffer);
     const auto head = static_cast<std::size_t>(std::min(n, 4));
     const std::uint32_t value = bytesValue(buffer, head);
     console::print(" data= ");
@@ -77,8 +77,8 @@ void printFileRange(const std::string& name, std::uint32_t start, std::uint32_t 
 
 // `stopGiven` false: the line named a file and a start only, and the whole file is written.
 // `backwards`: the line named a file and a stop below the start.
-void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
-                bool stopGiven, bool backwards) {
+void writeBlock(EppPort& port, const Interpreter& state, const std::string& name, std::uint32_t start,
+                std::uint32_t stop, bool stopGiven, bool backwards) {
     const std::int32_t n = byteCount(start, stop);
     console::print("\twriteblock ");
     if (state.fileappend) console::print("ap ");
@@ -109,15 +109,10 @@ void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t
         console::print("Zly adres do zapisu\n");
         fail(3);
     }
-    eppPort().writeBlock(data.data(), start, static_cast<std::int32_t>(data.size()));
+    port.writeBlock(data.data(), start, static_cast<std::int32_t>(data.size()));
 }
 
 }  // namespace
-
-std::uint32_t readBlockToFile(Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
-                              bool echo) {
-    return readBlockToFile(eppPort(), state, name, start, stop, echo);
-}
 
 std::uint32_t readBlockToFile(EppPort& port, Interpreter& state, const std::string& name, std::uint32_t start,
                               std::uint32_t stop, bool echo) {
@@ -150,7 +145,7 @@ void runWritebyte(Run& run, const Line& line) {
     std::uint32_t address = 0;
     std::string data;
     requireFields(scan(line.arguments, "%x %s", {&address, &data}), 2, 2, line);
-    writeByte(address + run.state.baseadr, data);
+    writeByte(transport(run), address + run.state.baseadr, data);
 }
 
 void runReadbyte(Run& run, const Line& line) {
@@ -158,7 +153,7 @@ void runReadbyte(Run& run, const Line& line) {
     const int fields = scan(line.arguments, "%x %x", {&start, &stop});
     if (fields < 1 || fields > 2) fail(3);
     if (fields == 1) stop = start;
-    run.state.stat = readByte(start + run.state.baseadr, stop + run.state.baseadr);
+    run.state.stat = readByte(transport(run), start + run.state.baseadr, stop + run.state.baseadr);
 }
 
 void runWriteblock(Run& run, const Line& line) {
@@ -186,14 +181,15 @@ void runWriteblock(Run& run, const Line& line) {
     // A stop of 0 is the written-out form of no stop; any other stop below the start is
     // refused as readblock and the fill form refuse it, instead of taking the whole file.
     const bool backwards = fields == 3 && stop != 0 && stop < start;
-    writeBlock(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven, backwards);
+    writeBlock(transport(run), run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven,
+               backwards);
 }
 
 void runReadblock(Run& run, const Line& line) {
     std::string name;
     std::uint32_t start = 0, stop = 0;
     requireFields(scan(line.arguments, "%s %x %x", {&name, &start, &stop}), 3, 3, line);
-    readBlockToFile(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, true);
+    readBlockToFile(transport(run), run.state, name, start + run.state.baseadr, stop + run.state.baseadr, true);
 }
 
 }  // namespace kivo::board
