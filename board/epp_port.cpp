@@ -2,7 +2,7 @@
 
 #include "board/epp_link.h"
 #include "board/epp_wire.h"
-#include "board/port_registry.h"
+#include "port/port_registry.h"
 #include "interpreter/command.h"
 #include "interpreter/console.h"
 
@@ -23,7 +23,7 @@ EppPort::EppPort(PortIo& library, PortIo& direct)
 EppPort::~EppPort() { close(); }
 
 void EppPort::openPorts() {
-    PortPaths paths = openConfiguredPorts();
+    port::PortPaths paths = port::openConfiguredPorts();
     ownedLibrary_ = std::move(paths.library);
     ownedDirect_ = std::move(paths.direct);
     library_ = ownedLibrary_.get();

@@ -3,13 +3,21 @@
 #include <cstdio>
 #include <memory>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 
 namespace kivo::interpreter {
 class Run;
 }
 
 namespace kivo::board {
+
+// The transport speaks to the port layer's registers by their names.
+using port::kControlPort;
+using port::kDataPort;
+using port::kEppAddressPort;
+using port::kEppDataPort;
+using port::kStatusPort;
+using port::PortIo;
 
 class EppLink;
 class TraceLink;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "board/epp_link.h"
-#include "board/file_io.h"
+#include "datafiles/file_io.h"
 #include "interpreter/errors.h"
 
 namespace kivo::board {
@@ -33,7 +33,7 @@ void TraceLink::closeFiles() {
 
 void TraceLink::start() {
     closeFiles();
-    traceFile_ = createReadWriteFile("kivo.tst");
+    traceFile_ = datafiles::createReadWriteFile("kivo.tst");
     if (!traceFile_) interpreter::fail(1, "kivo.tst");
     responseFile_ = std::fopen("kivo.out", "rb");  // absent: every read answers 0x03
 }

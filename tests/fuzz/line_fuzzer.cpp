@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/command_table.h"
+#include "app/command_table.h"
 #include "interpreter/errors.h"
 #include "interpreter/runner.h"
 #include "interpreter/script.h"
