@@ -28,7 +28,7 @@ bool waits(std::string_view keyword) {
 
 std::vector<Command> fuzzTable() {
     std::vector<Command> table;
-    for (const Command& c : allCommands())
+    for (const Command& c : kivo::app::allCommands())
         if (!waits(c.keyword)) table.push_back(c);
     return table;
 }
