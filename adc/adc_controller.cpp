@@ -8,6 +8,7 @@
 #include "datafiles/file_io.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
+#include "interpreter/numbers.h"
 #include "interpreter/platform.h"
 
 namespace kivo::adc {
@@ -22,7 +23,8 @@ constexpr std::uint32_t kLengthRegister = 12;
 constexpr std::uint8_t kReference1842 = 0x40;
 constexpr std::uint8_t kZeroInput = 0x80;
 constexpr std::size_t kCalibrationRecord = 2048;
-// Polls of the word counter before calibshow reads the memory anyway.
+// Polls of the word counter before calibshow reads the memory anyway: one first poll plus a
+// million retries, like the port's block wait (board/epp_wire.h).
 constexpr std::int32_t kMaxPolls = 1000001;
 constexpr std::uint64_t kTwoPow31 = std::uint64_t{1} << 31;
 
@@ -33,13 +35,7 @@ struct BigEndian32 {
                 static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)} {}
 };
 
-std::uint32_t bigEndian(const std::uint8_t* bytes) {
-    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
-}
-
-std::uint32_t sampleAt(const std::uint8_t* record, std::size_t i) {
-    return std::uint32_t{record[2 * i]} << 8 | record[2 * i + 1];
-}
+std::uint32_t sampleAt(const std::uint8_t* record, std::size_t i) { return bytesValue(record + 2 * i, 2); }
 
 }  // namespace
 
@@ -158,7 +154,7 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
         // A failed read counts as a finished acquisition rather than as garbage.
         std::uint8_t counter[4] = {};
         port.readBlock(adcBaseAdr, 4, counter);
-        const std::uint32_t remaining = bigEndian(counter);
+        const std::uint32_t remaining = bytesValue(counter, 4);
         // A counter above the reference point has not gone down: no toggle (a garbled read
         // must not flip the input on every poll).
         if (remaining <= reference && reference - remaining >= threshold) {

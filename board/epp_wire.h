@@ -18,7 +18,9 @@ inline constexpr std::uint8_t kControlAddressRead = 0x2C;   // input + nAddrStro
 inline constexpr std::uint8_t kStatusBusy = 0x80;  // Busy is read inverted: 0 means nWait, ready
 inline constexpr std::uint8_t kStatusAck = 0x08;   // nError: the nibble acknowledge, active low
 
-// Poll limits, in status reads.
+// Poll limits, in status reads. Each is one first read plus a round number of retries
+// (a million, ten, ten thousand): the waits were sized in retries. The exact count stays,
+// since a recorded trace and the virtual board's timed devices see every read.
 inline constexpr std::uint32_t kBlockReadyReads = 1000001;
 inline constexpr std::uint32_t kSingleReadReadyReads = 11;
 inline constexpr std::uint32_t kAcknowledgeReads = 10001;

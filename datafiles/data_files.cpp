@@ -4,6 +4,8 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 #include <vector>
 #include <cstring>
@@ -295,6 +297,42 @@ void writeHexLines(OutputFile& file, const std::uint8_t* data, std::size_t lengt
     }
 }
 
+OutputFile openDataFile(const std::string& name, bool append) {
+    if (name.empty()) {
+        console::message("Nie podano nazwy pliku lub podano ja w zlym miejscu\n");
+        fail(Fail::BadInstruction);
+    }
+    return OutputFile(name, append);
+}
+
+void writeData(OutputFile& file, bool hex, const std::uint8_t* data, std::size_t length) {
+    if (hex)
+        writeHexLines(file, data, length);
+    else
+        file.append(data, length);
+}
+
+// A binary source is converted a block at a time: memory stays small whatever the file's size,
+// and each block is still in the cache when it is formatted. Blocks are whole lines and whole
+// samples, so the output is the same as of the whole file at once.
+void convertStreaming(InputFile& source, OutputFile& destination, bool hex, std::int32_t nrBit) {
+    constexpr std::size_t kBlock = 1 << 20;
+    ByteBuffer block = ByteBuffer::uninitialised(kBlock);
+    for (;;) {
+        const std::size_t n = source.read(block.data(), kBlock);
+        if (n == 0) break;
+        interpreter::swapSampleBytes(block.data(), n, nrBit);
+        writeData(destination, hex, block.data(), n);
+        if (n < kBlock) break;
+    }
+}
+
+// Writing the destination while the source is read would truncate or grow what is being read.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
 }  // namespace
 
 ByteBuffer readDataFile(const std::string& name, std::int32_t requested) {
@@ -314,15 +352,8 @@ std::size_t readDataFile(const std::string& name, std::uint8_t* buffer, std::int
 }
 
 void writeDataFile(const std::string& name, const std::uint8_t* data, std::size_t length, bool append) {
-    if (name.empty()) {
-        console::message("Nie podano nazwy pliku lub podano ja w zlym miejscu\n");
-        fail(Fail::BadInstruction);
-    }
-    OutputFile file(name, append);
-    if (isHexDataFile(name))
-        writeHexLines(file, data, length);
-    else
-        file.append(data, length);
+    OutputFile file = openDataFile(name, append);
+    writeData(file, isHexDataFile(name), data, length);
     file.close();
 }
 
@@ -332,6 +363,14 @@ void fileConv(const interpreter::Interpreter& state, const std::string& source, 
     interpreter::console::print("%s -> %s", source.c_str(), destination.c_str());
     if (nrBit > 8) interpreter::console::print(", nr_bit= %d", nrBit);
     interpreter::console::print("\n");
+    if (!isHexDataFile(source) && !sameFile(source, destination)) {
+        checkRequest(source, 0);
+        InputFile input(source);
+        OutputFile output = openDataFile(destination, state.fileappend != 0);
+        convertStreaming(input, output, isHexDataFile(destination), nrBit);
+        output.close();
+        return;
+    }
     ByteBuffer data = readDataFile(source);
     interpreter::swapSampleBytes(data.data(), data.size(), nrBit);
     writeDataFile(destination, data.data(), data.size(), state.fileappend != 0);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "interpreter/numbers.h"
+
 namespace kivo::emulator {
 
 namespace {
@@ -14,10 +16,6 @@ constexpr std::int64_t kCodesPerVolt = 4096;
 // Noise that repeats every eight samples and averages to nothing, so a record of whole
 // periods has the zero code as its exact mean and a spread that grows with the gain.
 constexpr int kDither[8] = {0, 1, -1, 2, -2, 1, 0, -1};
-
-std::uint32_t bigEndian(const std::uint8_t* bytes) {
-    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
-}
 
 }  // namespace
 
@@ -76,8 +74,8 @@ void AdcCore::programNChanged(bool level) {
 }
 
 void AdcCore::start() {
-    startAddress_ = bigEndian(&startAndLength_[0]);
-    remaining_ = bigEndian(&startAndLength_[4]);
+    startAddress_ = interpreter::bytesValue(&startAndLength_[0], 4);
+    remaining_ = interpreter::bytesValue(&startAndLength_[4], 4);
     acquired_ = 0;
     ++acquisitions_;
 }

@@ -199,7 +199,7 @@ void file2Txt(const Interpreter& state, const std::string& source, const std::st
         case 16: {
             const auto table = decimalTable(65536);
             writeValues(file, columns, data.size() / 2, [&](TableWriter& w, std::size_t k) {
-                const auto& d = table[static_cast<std::size_t>(p[2 * k] << 8 | p[2 * k + 1])];
+                const auto& d = table[bytesValue(p + 2 * k, 2)];
                 w.put<8>(d.data(), static_cast<std::size_t>(d[7]));
             });
             break;

@@ -7,6 +7,7 @@
 #include "filetools/file_tools.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
+#include "interpreter/numbers.h"
 
 namespace kivo::filetools {
 
@@ -20,8 +21,6 @@ struct ChannelStats {
     std::uint32_t max = 0;
     std::uint64_t sum = 0;  // exact: 2^32 words of FFFFh still fit
 };
-
-std::uint16_t bigEndian16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
 
 // Frames of `channels` words, channels dividing kLanes: the words of kLanes / channels frames
 // side by side, so that every lane belongs to one channel and the loop vectorises.
@@ -91,7 +90,7 @@ void fileStatistic(const std::string& name, std::int32_t nrBit, std::int32_t cha
     // What the lanes left over: a few frames, or everything for other channel counts.
     for (std::uint64_t w = done; w < words; ++w) {
         auto& s = stats[w % static_cast<std::uint64_t>(channels)];
-        const std::uint32_t v = bigEndian16(data.data() + 2 * w);
+        const std::uint32_t v = bytesValue(data.data() + 2 * w, 2);
         s.min = std::min(s.min, v);
         s.max = std::max(s.max, v);
         s.sum += v;
@@ -119,7 +118,7 @@ void fileHistogram(const Interpreter& state, const std::string& source, const st
     // A last single byte of 16-bit samples is no sample: it is not counted.
     const std::size_t count = wide ? data.size() / 2 : data.size();
     const std::uint8_t* p = data.data();
-    auto valueAt = [&](std::size_t k) -> std::uint32_t { return wide ? bigEndian16(p + 2 * k) : p[k]; };
+    auto valueAt = [&](std::size_t k) -> std::uint32_t { return wide ? bytesValue(p + 2 * k, 2) : p[k]; };
 
     // One value out of range spoils the whole table: look at all of them before counting.
     if (nrBit != 8 && nrBit != 16) {

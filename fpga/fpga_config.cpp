@@ -26,6 +26,7 @@ constexpr std::uint8_t kXcv300 = 0x20;
 constexpr std::uint8_t kSignatureMask = 0xC0;
 
 constexpr std::int32_t kFirstNibbleMode = 16;
+// One first read plus ten thousand retries, like the port's own poll limits (board/epp_wire.h).
 constexpr int kInitNReads = 10001;
 // Near the end of the stream the FPGA may already start up: an early Done or a read-back
 // that no longer echoes is expected there.

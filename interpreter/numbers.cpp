@@ -97,10 +97,4 @@ void swapSampleBytes(std::uint8_t* buffer, std::size_t length, int bitWidth) {
     }
 }
 
-std::uint32_t bytesValue(const std::uint8_t* bytes, std::size_t count) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < count && i < 4; ++i) value = (value << 8) | bytes[i];
-    return value;
-}
-
 }  // namespace kivo::interpreter

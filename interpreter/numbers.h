@@ -30,7 +30,13 @@ int lowestSetBit(std::uint32_t value);
 /// pairs for 9..16 bits, groups of four above 16 bits; trailing partial samples stay.
 void swapSampleBytes(std::uint8_t* buffer, std::size_t length, int bitWidth);
 
-/// The big-endian value of up to four bytes (the first byte most significant).
-std::uint32_t bytesValue(const std::uint8_t* bytes, std::size_t count);
+/// The big-endian value of up to four bytes (the first byte most significant): the one reader
+/// of the board's registers and of the samples in data files. Inline, so that a constant count
+/// in a loop over a file compiles to plain shifts.
+inline std::uint32_t bytesValue(const std::uint8_t* bytes, std::size_t count) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < count && i < 4; ++i) value = (value << 8) | bytes[i];
+    return value;
+}
 
 }  // namespace kivo::interpreter

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "interpreter/console.h"
+#include "interpreter/errors.h"
 #include "interpreter/scan.h"
 
 namespace kivo::interpreter {
@@ -25,15 +27,30 @@ void toTextMode(std::string& raw) {
     raw.resize(out);
 }
 
+enum class ReadResult { ok, failed, tooLarge };
+
 // `fromStart`: the file is read again after it changed. A script that was just opened is read
-// from where it stands, so that a pipe (a script generated on the fly) can be run too.
-bool readAll(std::FILE* file, std::string& raw, bool fromStart) {
+// from where it stands, so that a pipe (a script generated on the fly) can be run too. Reading
+// stops at Ctrl-Z, where the text ends anyway, and past kMaxScriptBytes: a device that never
+// ends (kivo /dev/zero) must not take all memory before the first line runs.
+ReadResult readAll(std::FILE* file, std::string& raw, bool fromStart) {
     raw.clear();
-    if (fromStart && std::fseek(file, 0, SEEK_SET) != 0) return false;
+    if (fromStart && std::fseek(file, 0, SEEK_SET) != 0) return ReadResult::failed;
     char buffer[1 << 16];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) raw.append(buffer, n);
-    return !std::ferror(file);
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        const void* stop = std::memchr(buffer, '\x1A', n);
+        if (stop) n = static_cast<std::size_t>(static_cast<const char*>(stop) - buffer);
+        if (raw.size() + n > kMaxScriptBytes) return ReadResult::tooLarge;
+        raw.append(buffer, n);
+        if (stop) break;
+    }
+    return std::ferror(file) ? ReadResult::failed : ReadResult::ok;
+}
+
+[[noreturn]] void refuseTooLarge(const std::string& path) {
+    console::print("Skrypt %s wiekszy niz %zu MB\n", path.c_str(), kMaxScriptBytes >> 20);
+    fail(Fail::Message);
 }
 
 }  // namespace
@@ -56,8 +73,11 @@ void Script::adopt(std::string text) {
 bool Script::open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) return false;
+    path_ = path;
     std::string raw;
-    if (!readAll(file_, raw, false)) {  // a directory opens but does not read
+    const ReadResult result = readAll(file_, raw, false);
+    if (result == ReadResult::tooLarge) refuseTooLarge(path_);
+    if (result == ReadResult::failed) {  // a directory opens but does not read
         std::fclose(file_);
         file_ = nullptr;
         return false;
@@ -135,7 +155,10 @@ void Script::reread() {
     platform::FileStamp now;
     const bool stamped = platform::fileStamp(file_, now);
     std::string raw;
-    if (!readAll(file_, raw, true)) return;
+    const ReadResult result = readAll(file_, raw, true);
+    // Running on with the old text would run lines that are no longer in the file.
+    if (result == ReadResult::tooLarge) refuseTooLarge(path_);
+    if (result == ReadResult::failed) return;
     if (stamped) stamp_ = now;
     toTextMode(raw);
     // Unchanged text keeps its index: a loop that writes data files pays only for the reading.

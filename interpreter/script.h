@@ -11,6 +11,9 @@
 
 namespace kivo::interpreter {
 
+/// Scripts are refused above this size: the whole text is held in memory, with its labels.
+inline constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
+
 /// To be called by everything that opens a file for writing: the file may be the script, so
 /// the next jump reads the script again.
 void noteFileWritten();
@@ -25,7 +28,8 @@ public:
     Script(const Script&) = delete;
     Script& operator=(const Script&) = delete;
 
-    /// Opens and reads the script; false when it cannot be opened or read.
+    /// Opens and reads the script; false when it cannot be opened or read. Text above
+    /// kMaxScriptBytes (up to a Ctrl-Z) is refused with a message: fail code 0.
     bool open(const std::string& path);
     /// Uses `text` (already in text-mode form) as the script; for tests and the fuzz target.
     void openText(std::string text);
@@ -59,6 +63,7 @@ private:
     static std::string_view labelName(std::string_view line);
 
     std::FILE* file_ = nullptr;
+    std::string path_;
     platform::FileStamp stamp_{};
     std::string text_;
     std::size_t pos_ = 0;

@@ -209,7 +209,8 @@ TEST_F(FileTools, RawImageThatCannotBeAllocatedFailsWithCode2) {
 }
 
 TEST_F(FileTools, ConvertedHexFilesRoundTripWithSwapping) {
-    const std::string data = randomBytes(10007, 9);
+    // Past a block of the conversion, with a partial sample at the end.
+    const std::string data = randomBytes((1 << 20) + 10007, 9);
     put("a.bin", data);
     printed([&] {
         datafiles::fileConv(state, path("a.bin"), path("a.hex"), 32);
@@ -221,6 +222,13 @@ TEST_F(FileTools, ConvertedHexFilesRoundTripWithSwapping) {
     printed([&] { datafiles::fileConv(state, path("a.bin"), path("c.hex"), 16); });
     printed([&] { datafiles::fileConv(state, path("c.hex"), path("c.bin"), 0); });
     EXPECT_EQ(get("c.bin"), swapped);
+}
+
+TEST_F(FileTools, ConvertingAFileOntoItselfReadsItWholeFirst) {
+    put("a.bin", "abcd");
+    ::symlink(path("a.bin").c_str(), path("link.bin").c_str());
+    printed([&] { datafiles::fileConv(state, path("a.bin"), path("link.bin"), 16); });
+    EXPECT_EQ(get("a.bin"), "badc");
 }
 
 TEST_F(FileTools, CompareFindsTheFirstDifferenceAcrossBlocksInBothForms) {

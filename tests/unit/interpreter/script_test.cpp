@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "datafiles/file_io.h"
+#include "interpreter/errors.h"
 #include "app/command_table.h"
 #include "interpreter/dispatcher.h"
 #include "interpreter/script.h"
@@ -156,6 +157,16 @@ TEST(ScriptOpen, MissingFileAndDirectoryCannotBeOpened) {
     EXPECT_FALSE(missing.open("/nonexistent/kivo-script"));
     Script dir;
     EXPECT_FALSE(dir.open(std::filesystem::temp_directory_path().string()));
+}
+
+TEST(ScriptOpen, EndlessInputIsRefusedNotHeld) {
+    Script s;
+    try {
+        s.open("/dev/zero");
+        FAIL() << "/dev/zero was taken for a script";
+    } catch (const ScriptFailure& failure) {
+        EXPECT_EQ(failure.code, 0);
+    }
 }
 
 TEST(ScriptOpen, AScriptCanComeThroughAPipe) {
