@@ -24,7 +24,7 @@ constexpr std::int32_t kMaxPattern = 0x200000;
 // Byte counts are signed 32-bit: a stop far below the start gives a negative count.
 std::int32_t byteCount(std::uint32_t start, std::uint32_t stop) { return static_cast<std::int32_t>(stop - start + 1); }
 
-void writeByte(std::uint32_t address, const std::string& data) {
+void writeByte(EppPort& port, std::uint32_t address, const std::string& data) {
     console::print("\twritebyte adres= ");
     printGroupedHex(address);
     std::uint8_t bytes[8];
@@ -32,10 +32,10 @@ void writeByte(std::uint32_t address, const std::string& data) {
     console::print(", dana= ");
     printHexBytes(bytes, static_cast<std::size_t>(n), true);
     console::print("= %d(dec)\n", static_cast<std::int32_t>(bytesValue(bytes, static_cast<std::size_t>(n))));
-    eppPort().writeBlock(bytes, address, n);
+    port.writeBlock(bytes, address, n);
 }
 
-std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
+std::uint32_t readByte(EppPort& port, std::uint32_t start, std::uint32_t stop) {
     console::print("\treadbyte Adr= ");
     printGroupedHex(start);
     console::print(" do ");
@@ -45,7 +45,7 @@ std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
     n = std::min(n, kMaxReadbyte);
     // A read that times out stops early: the bytes it never reached show as 0, not as garbage.
     std::uint8_t buffer[kMaxReadbyte] = {};
-    eppPort().readBlock(start, n, buffer);
+    port.readBlock(start, n, buffer);
     const auto head = static_cast<std::size_t>(std::min(n, 4));
     const std::uint32_t value = bytesValue(buffer, head);
     console::print(" data= ");
@@ -64,7 +64,7 @@ std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
 }
 
 // `stopGiven` false: the line named a file and a start only, and the whole file is written.
-void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
+void writeBlock(EppPort& port, const Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
                 bool stopGiven) {
     const std::int32_t n = byteCount(start, stop);
     console::print("\twriteblock ");
@@ -95,15 +95,10 @@ void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t
         console::print("Zly adres do zapisu\n");
         fail(3);
     }
-    eppPort().writeBlock(data.data(), start, static_cast<std::int32_t>(data.size()));
+    port.writeBlock(data.data(), start, static_cast<std::int32_t>(data.size()));
 }
 
 }  // namespace
-
-std::uint32_t readBlockToFile(Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
-                              bool echo) {
-    return readBlockToFile(eppPort(), state, name, start, stop, echo);
-}
 
 std::uint32_t readBlockToFile(EppPort& port, Interpreter& state, const std::string& name, std::uint32_t start,
                               std::uint32_t stop, bool echo) {
@@ -136,7 +131,7 @@ void runWritebyte(Run& run, const Line& line) {
     std::uint32_t address = 0;
     std::string data;
     requireFields(scan(line.arguments, "%x %s", {&address, &data}), 2, 2, line);
-    writeByte(address + run.state.baseadr, data);
+    writeByte(transport(run), address + run.state.baseadr, data);
 }
 
 void runReadbyte(Run& run, const Line& line) {
@@ -144,7 +139,7 @@ void runReadbyte(Run& run, const Line& line) {
     const int fields = scan(line.arguments, "%x %x", {&start, &stop});
     if (fields < 1 || fields > 2) fail(3);
     if (fields == 1) stop = start;
-    run.state.stat = readByte(start + run.state.baseadr, stop + run.state.baseadr);
+    run.state.stat = readByte(transport(run), start + run.state.baseadr, stop + run.state.baseadr);
 }
 
 void runWriteblock(Run& run, const Line& line) {
@@ -165,14 +160,14 @@ void runWriteblock(Run& run, const Line& line) {
     } else if (fields == 2) {
         stopGiven = false;
     }
-    writeBlock(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven);
+    writeBlock(transport(run), run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven);
 }
 
 void runReadblock(Run& run, const Line& line) {
     std::string name;
     std::uint32_t start = 0, stop = 0;
     requireFields(scan(line.arguments, "%s %x %x", {&name, &start, &stop}), 3, 3, line);
-    readBlockToFile(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, true);
+    readBlockToFile(transport(run), run.state, name, start + run.state.baseadr, stop + run.state.baseadr, true);
 }
 
 }  // namespace kivo::board

@@ -54,7 +54,7 @@ int endWithFailure(const ScriptFailure& failure) {
 }  // namespace
 
 int runMain(int argc, char** argv, CommandTable table) {
-    static Interpreter state;
+    Interpreter state;
     const bool defaultScript = argc < 2;
     const std::string path = defaultScript ? "kivo.txt" : argv[1];
     try {
