@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "board/port_io.h"
 
@@ -12,6 +13,7 @@ class Run;
 namespace kivo::board {
 
 class EppLink;
+class RecordLink;
 class TraceLink;
 struct PortLinks;
 
@@ -61,6 +63,25 @@ public:
     /// Ends the trace (FF FF FF FF, once) and closes the simulation files.
     void close();
 
+    /// Record mode: from now on the board's data cycles also go to DIR/kivo.tst and its answers
+    /// to DIR/kivo.out (KIVO_RECORD=DIR does this when the ports open).
+    void startRecording(const std::string& dir);
+    bool recording() const { return recorder_ != nullptr && !simulation_; }
+    /// Records a pause of the script on the board, clamped to 0..255 ms as simulation does.
+    void recordPause(std::int32_t milliseconds);
+    /// While it lives, the board traffic is not recorded (configuration has no place in a
+    /// trace).
+    class Unrecorded {
+    public:
+        explicit Unrecorded(EppPort& port) : port_(port) { ++port_.unrecorded_; }
+        ~Unrecorded() { --port_.unrecorded_; }
+        Unrecorded(const Unrecorded&) = delete;
+        Unrecorded& operator=(const Unrecorded&) = delete;
+
+    private:
+        EppPort& port_;
+    };
+
     std::int32_t eppmode() const { return eppmode_; }
     void setEppmode(std::int32_t mode) { eppmode_ = mode; }
     /// 0: XSB, 1: ZEM; found by the nibble probe, 0 for EPP boards.
@@ -84,6 +105,8 @@ private:
     /// current mode: eppmode may change between any two operations.
     EppLink& writer();
     EppLink& reader();
+    /// The recording around a board link while record mode is on.
+    EppLink& recorded(EppLink& board);
     /// The path eppmode bit 3 chooses for the plain control and status accesses.
     PortIo& io();
     void openPorts();
@@ -94,6 +117,8 @@ private:
     std::shared_ptr<PortIo> ownedDirect_;
     std::unique_ptr<PortLinks> links_;
     std::unique_ptr<TraceLink> trace_;
+    std::unique_ptr<RecordLink> recorder_;
+    int unrecorded_ = 0;
 
     std::int32_t eppmode_ = 3;
     std::int32_t boardKind_ = 0;
