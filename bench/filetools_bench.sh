@@ -54,8 +54,7 @@ a = np.fromfile('in.bin', dtype='>u2')
 n = len(a) // chan
 a = a[: n * chan].reshape(-1, chan)
 img = np.zeros(x * y, dtype=np.uint8)
-step = x * 256 // n
-cols = (np.arange(n, dtype=np.int64) * step) // 256
+cols = (np.arange(n, dtype=np.int64) * x) // n
 for i in range(chan):
     v = a[:, i].astype(np.int64)
     mn, mx = v.min(), v.max()

@@ -153,21 +153,28 @@ private:
     std::uint8_t pending_ = kNoDigit;
 };
 
-// Pipes and devices have no size: their bytes are collected first.
-ByteBuffer readUnsized(InputFile& file, std::size_t limit) {
-    std::size_t capacity = 1 << 16, size = 0;
+// Reads up to `limit` bytes into a buffer of its own, to the end of the file whatever size it
+// reported: first `expected` bytes (that size), then, while more comes, in growing steps. A
+// file whose size was right costs one allocation of exactly that size and one more read that
+// finds the end.
+ByteBuffer readToEnd(InputFile& file, std::size_t limit, std::size_t expected) {
+    constexpr std::size_t kFirstGrowth = 1 << 16;
+    std::size_t capacity = std::min(limit, expected);
     ByteBuffer buffer = ByteBuffer::uninitialised(capacity);
-    while (size < limit) {
-        if (size == capacity) {
-            ByteBuffer bigger = ByteBuffer::uninitialised(capacity * 2);
-            std::memcpy(bigger.data(), buffer.data(), size);
-            buffer = std::move(bigger);
-            capacity *= 2;
-        }
-        const std::size_t want = std::min(capacity - size, limit - size);
-        const std::size_t got = file.read(buffer.data() + size, want);
+    std::size_t size = file.read(buffer.data(), capacity);
+    while (size == capacity && size < limit) {
+        // A small read first: at the end, as usual, nothing is allocated.
+        std::uint8_t probe[4096];
+        const std::size_t got = file.readSome(probe, std::min(sizeof probe, limit - size));
         if (got == 0) break;
+        capacity = std::min(limit, std::max({2 * capacity, size + got, kFirstGrowth}));
+        ByteBuffer bigger = ByteBuffer::uninitialised(capacity);
+        std::memcpy(bigger.data(), buffer.data(), size);
+        std::memcpy(bigger.data() + size, probe, got);
+        buffer = std::move(bigger);
         size += got;
+        for (std::size_t more; size < capacity && (more = file.readSome(buffer.data() + size, capacity - size)) > 0;)
+            size += more;
     }
     buffer.shrink(size);
     return buffer;
@@ -190,7 +197,9 @@ std::size_t decodeHex(InputFile& file, std::uint8_t* out, std::size_t limit, boo
     constexpr std::size_t kBuffer = 16 * kHexChunk;
     std::vector<std::uint8_t> buffer(kBuffer);
     for (;;) {
-        const std::size_t got = file.read(buffer.data(), kBuffer);
+        // What has arrived is decoded at once: a pipe that never ends is left as soon as the
+        // requested bytes are there.
+        const std::size_t got = file.readSome(buffer.data(), kBuffer);
         if (got == 0) break;
         for (std::size_t at = 0; at < got; at += kHexChunk)
             if (!decoder.feed(buffer.data() + at, std::min(kHexChunk, got - at))) return decoder.count();
@@ -208,44 +217,44 @@ void checkRequest(const std::string& name, std::int32_t requested) {
 }
 
 // Reads into `given` when the caller passed a buffer, else into a buffer of its own.
-ByteBuffer read(const std::string& name, std::uint8_t* given, std::int32_t requested, std::size_t& delivered) {
-    checkRequest(name, requested);
-    InputFile file(name);
+ByteBuffer read(InputFile& file, const std::string& name, std::uint8_t* given, std::int32_t requested,
+                std::size_t& delivered) {
     const bool whole = requested <= 0;
     const bool hex = isHexDataFile(name);
+    const std::size_t size = file.size() < 0 ? 0 : static_cast<std::size_t>(file.size());
     ByteBuffer own;
-    if (file.size() < 0) {
-        // Unsized sources are collected first and then cut like a regular file.
-        const std::size_t rawLimit = whole || hex ? SIZE_MAX : static_cast<std::size_t>(requested);
-        ByteBuffer raw = readUnsized(file, rawLimit);
-        std::size_t limit = whole ? (hex ? raw.size() / 2 : raw.size()) : static_cast<std::size_t>(requested);
-        if (!hex) limit = std::min(limit, raw.size());
-        std::uint8_t* out = given;
-        if (!out) {
-            own = ByteBuffer::uninitialised(limit);
-            out = own.data();
+    if (!hex) {
+        if (given) {
+            delivered = file.read(given, static_cast<std::size_t>(requested));
+            return own;
         }
-        delivered = hex ? decodeHex(raw.data(), raw.size(), out, limit, whole)
-                        : (std::memcpy(out, raw.data(), limit), limit);
+        own = readToEnd(file, whole ? SIZE_MAX : static_cast<std::size_t>(requested), size);
+        delivered = own.size();
+        return own;
+    }
+    if (whole && file.size() < 0) {
+        // Text of unknown length is collected first: its half is the room the bytes need.
+        const ByteBuffer text = readToEnd(file, SIZE_MAX, 0);
+        own = ByteBuffer::uninitialised(text.size() / 2);
+        delivered = decodeHex(text.data(), text.size(), own.data(), own.size(), true);
         own.shrink(delivered);
         return own;
     }
-    const auto size = static_cast<std::uint64_t>(file.size());
-    std::uint64_t limit;
-    if (hex)
-        limit = whole ? size / 2 : static_cast<std::uint64_t>(requested);
-    else
-        limit = whole ? size : std::min<std::uint64_t>(static_cast<std::uint64_t>(requested), size);
+    const std::size_t limit = whole ? size / 2 : static_cast<std::size_t>(requested);
     std::uint8_t* out = given;
     if (!out) {
         own = ByteBuffer::uninitialised(limit);
         out = own.data();
     }
-    // A file that shrinks while it is read delivers what it still holds.
-    delivered = hex ? decodeHex(file, out, static_cast<std::size_t>(limit), whole)
-                    : file.read(out, static_cast<std::size_t>(limit));
+    delivered = decodeHex(file, out, limit, whole);
     own.shrink(delivered);
     return own;
+}
+
+ByteBuffer read(const std::string& name, std::uint8_t* given, std::int32_t requested, std::size_t& delivered) {
+    checkRequest(name, requested);
+    InputFile file(name);
+    return read(file, name, given, requested, delivered);
 }
 
 // "xx " for every byte value, padded to four bytes so that one 4-byte copy writes an entry.
@@ -290,6 +299,11 @@ void writeHexLines(OutputFile& file, const std::uint8_t* data, std::size_t lengt
 ByteBuffer readDataFile(const std::string& name, std::int32_t requested) {
     std::size_t delivered = 0;
     return read(name, nullptr, requested, delivered);
+}
+
+ByteBuffer readDataFile(InputFile& file, const std::string& name) {
+    std::size_t delivered = 0;
+    return read(file, name, nullptr, 0, delivered);
 }
 
 std::size_t readDataFile(const std::string& name, std::uint8_t* buffer, std::int32_t requested) {

@@ -21,6 +21,9 @@ bool isHexDataFile(std::string_view name);
 /// prints a warning and drops the last digit.
 ByteBuffer readDataFile(const std::string& name, std::int32_t requested = 0);
 
+/// The whole data file `name`, already open as `file`: a pipe is read once.
+ByteBuffer readDataFile(InputFile& file, const std::string& name);
+
 /// As above, into `buffer`, which holds at least `requested` bytes (`requested` > 0).
 /// Returns the number of bytes delivered.
 std::size_t readDataFile(const std::string& name, std::uint8_t* buffer, std::int32_t requested);

@@ -33,6 +33,16 @@ ByteBuffer ByteBuffer::zeroed(std::uint64_t size) {
     return b;
 }
 
+std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const std::size_t got = readSome(buffer + done, count - done);
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
 void OutputFile::append(const void* data, std::size_t count) {
     if (count > kBufferSize - used_) {
         flush();

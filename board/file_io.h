@@ -49,10 +49,14 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    /// Size in bytes, or -1 when the file has none (a pipe or a character device).
+    /// Size in bytes, or -1 when the file has none that can be believed (a pipe, a character
+    /// device, a file that reports 0 bytes). Readers still read to the end.
     std::int64_t size() const { return size_; }
     /// Reads up to `count` bytes; fewer only at the end of the file. A read error: fail code 1.
     std::size_t read(std::uint8_t* buffer, std::size_t count);
+    /// Reads what one read of the system gives, at most `count` bytes: from a pipe, what has
+    /// arrived; 0 only at the end of the file. A read error: fail code 1.
+    std::size_t readSome(std::uint8_t* buffer, std::size_t count);
 
 private:
     std::string name_;
@@ -62,7 +66,8 @@ private:
 
 /// A file opened for writing in binary mode: created with owner read and write permission
 /// when absent, else truncated or appended to. Every failure (open, write, close) is fail code
-/// 1 with the name, so a partly written file is never taken for a finished one.
+/// 1 with the name, so a partly written file is never taken for a finished one. Opening one
+/// tells the script runner that a file was written (it may be the script).
 class OutputFile {
 public:
     OutputFile(const std::string& name, bool append);

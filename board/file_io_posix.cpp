@@ -8,6 +8,7 @@
 
 #include "board/file_io.h"
 #include "interpreter/errors.h"
+#include "interpreter/script.h"
 
 namespace kivo::board {
 
@@ -46,30 +47,26 @@ InputFile::InputFile(const std::string& name) : name_(name) {
     struct stat st {};
     // A directory opens for reading on POSIX, but holds no data bytes.
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) fail(1, name);
-    if (S_ISREG(st.st_mode)) size_ = st.st_size;
+    // Files under /proc report 0 bytes and have content: only a size above 0 is believed.
+    if (S_ISREG(st.st_mode) && st.st_size > 0) size_ = st.st_size;
 }
 
 InputFile::~InputFile() {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
-std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        // Large reads are split: some systems refuse single reads above 2 GiB.
-        const std::size_t chunk = count - done < (1u << 30) ? count - done : (1u << 30);
-        const ssize_t got = ::read(static_cast<int>(handle_), buffer + done, chunk);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            fail(1, name_);
-        }
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
+std::size_t InputFile::readSome(std::uint8_t* buffer, std::size_t count) {
+    // Large reads are split: some systems refuse single reads above 2 GiB.
+    const std::size_t chunk = count < (1u << 30) ? count : (1u << 30);
+    for (;;) {
+        const ssize_t got = ::read(static_cast<int>(handle_), buffer, chunk);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) fail(1, name_);
     }
-    return done;
 }
 
 std::FILE* createReadWriteFile(const std::string& name) {
+    interpreter::noteFileWritten();
     int fd;
     do fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
     while (fd < 0 && errno == EINTR);
@@ -80,6 +77,7 @@ std::FILE* createReadWriteFile(const std::string& name) {
 }
 
 OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {
+    interpreter::noteFileWritten();
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
     int fd;
     do fd = ::open(name.c_str(), flags, S_IRUSR | S_IWUSR);

@@ -10,6 +10,7 @@
 
 #include "board/file_io.h"
 #include "interpreter/errors.h"
+#include "interpreter/script.h"
 
 namespace kivo::board {
 
@@ -27,26 +28,22 @@ InputFile::InputFile(const std::string& name) : name_(name) {
     handle_ = fd;
     struct _stat64 st {};
     if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFDIR)) fail(1, name);
-    if (st.st_mode & _S_IFREG) size_ = st.st_size;
+    if ((st.st_mode & _S_IFREG) && st.st_size > 0) size_ = st.st_size;
 }
 
 InputFile::~InputFile() {
     if (handle_ >= 0) _close(static_cast<int>(handle_));
 }
 
-std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const unsigned chunk = count - done < (1u << 30) ? static_cast<unsigned>(count - done) : (1u << 30);
-        const int got = _read(static_cast<int>(handle_), buffer + done, chunk);
-        if (got < 0) fail(1, name_);
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+std::size_t InputFile::readSome(std::uint8_t* buffer, std::size_t count) {
+    const unsigned chunk = count < (1u << 30) ? static_cast<unsigned>(count) : (1u << 30);
+    const int got = _read(static_cast<int>(handle_), buffer, chunk);
+    if (got < 0) fail(1, name_);
+    return static_cast<std::size_t>(got);
 }
 
 std::FILE* createReadWriteFile(const std::string& name) {
+    interpreter::noteFileWritten();
     int fd = -1;
     if (_sopen_s(&fd, name.c_str(), _O_RDWR | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
                  _S_IREAD | _S_IWRITE) != 0)
@@ -57,6 +54,7 @@ std::FILE* createReadWriteFile(const std::string& name) {
 }
 
 OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {
+    interpreter::noteFileWritten();
     const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT | (append ? _O_APPEND : _O_TRUNC);
     int fd = -1;
     if (_sopen_s(&fd, name.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE) != 0) fail(1, name);

@@ -40,9 +40,13 @@ std::uint32_t readByte(EppPort& port, std::uint32_t start, std::uint32_t stop) {
     printGroupedHex(start);
     console::print(" do ");
     printGroupedHex(stop);
-    std::int32_t n = byteCount(start, stop);
-    if (n < 0) fail(3);
-    n = std::min(n, kMaxReadbyte);
+    // Counted in 64 bits: 0 .. FFFFFFFF is 2^32 bytes, which the 1024-byte cap takes in.
+    const std::int64_t wanted = std::int64_t{stop} - std::int64_t{start} + 1;
+    if (wanted < 0) {
+        console::print("\nAdres koncowy musi byc wiekszy od poczatkowego\n");
+        fail(3);
+    }
+    const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(wanted, kMaxReadbyte));
     // A read that times out stops early: the bytes it never reached show as 0, not as garbage.
     std::uint8_t buffer[kMaxReadbyte] = {};
     port.readBlock(start, n, buffer);
@@ -63,20 +67,30 @@ std::uint32_t readByte(EppPort& port, std::uint32_t start, std::uint32_t stop) {
     return value;
 }
 
+void printFileRange(const std::string& name, std::uint32_t start, std::uint32_t stop) {
+    console::print("file=%s, adr_start=", name.c_str());
+    printGroupedHex(start);
+    console::print(", adr_stop=");
+    printGroupedHex(stop);
+    console::print("\n");
+}
+
 // `stopGiven` false: the line named a file and a start only, and the whole file is written.
-void writeBlock(EppPort& port, const Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
-                bool stopGiven) {
+// `backwards`: the line named a file and a stop below the start.
+void writeBlock(EppPort& port, const Interpreter& state, const std::string& name, std::uint32_t start,
+                std::uint32_t stop, bool stopGiven, bool backwards) {
     const std::int32_t n = byteCount(start, stop);
     console::print("\twriteblock ");
     if (state.fileappend) console::print("ap ");
     ByteBuffer data;
+    if (backwards) {
+        printFileRange(name, start, stop);
+        console::print("Adres koncowy musi byc wiekszy od poczatkowego\n");
+        fail(3);
+    }
     if (!name.empty()) {
         data = readDataFile(name, stopGiven ? n : 0);
-        console::print("file=%s, adr_start=", name.c_str());
-        printGroupedHex(start);
-        console::print(", adr_stop=");
-        printGroupedHex(start + static_cast<std::uint32_t>(data.size()) - 1);
-        console::print("\n");
+        printFileRange(name, start, start + static_cast<std::uint32_t>(data.size()) - 1);
     } else {
         console::print("stat= %X, adr_start= ", state.stat);
         printGroupedHex(start);
@@ -147,6 +161,10 @@ void runWriteblock(Run& run, const Line& line) {
     std::uint32_t start = 0, stop = 0;
     bool stopGiven = true;
     const int fields = scan(line.arguments, "%s %x %x", {&name, &start, &stop});
+    // A word that is no address must not leave the addresses to the status memory, or to the
+    // whole file, without a word: writeblock d.bin zz is refused.
+    std::string word;
+    if (scan(line.arguments, "%s %s %s", {&word, &word, &word}) > std::max(fields, 0)) failLine(line);
     if (fields <= 1) {
         // No addresses: status memory cells 0 and 1 hold them.
         start = static_cast<std::uint32_t>(run.state.statusMemory[0]);
@@ -160,7 +178,11 @@ void runWriteblock(Run& run, const Line& line) {
     } else if (fields == 2) {
         stopGiven = false;
     }
-    writeBlock(transport(run), run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven);
+    // A stop of 0 is the written-out form of no stop; any other stop below the start is
+    // refused as readblock and the fill form refuse it, instead of taking the whole file.
+    const bool backwards = fields == 3 && stop != 0 && stop < start;
+    writeBlock(transport(run), run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven,
+               backwards);
 }
 
 void runReadblock(Run& run, const Line& line) {

@@ -6,6 +6,7 @@
 #include "board/data_files.h"
 #include "filetools/file_tools.h"
 #include "interpreter/console.h"
+#include "interpreter/errors.h"
 #include "interpreter/numbers.h"
 
 namespace kivo::filetools {
@@ -76,20 +77,35 @@ std::uint32_t compareStreams(board::InputFile& a, board::InputFile& b) {
 
 }  // namespace
 
-std::uint32_t fileComp(const std::string& first, const std::string& second) {
-    console::print("\tfilecomp %s %s. ", first.c_str(), second.c_str());
-    if (!first.empty() && !second.empty() && !board::isHexDataFile(first) && !board::isHexDataFile(second)) {
-        board::InputFile a(first), b(second);
-        if (a.size() >= 0 && b.size() >= 0) return compareStreams(a, b);
-    }
-    const ByteBuffer a = board::readDataFile(first);
-    const ByteBuffer b = board::readDataFile(second);
+namespace {
+
+std::uint32_t compareWhole(const ByteBuffer& a, const ByteBuffer& b) {
     reportSizes(a.size(), b.size());
     const std::size_t common = std::min(a.size(), b.size());
     const std::size_t at = firstDifference(a.data(), b.data(), common);
     if (at < common) return reportDifference(at, a.data()[at], b.data()[at]);
     console::print("Pliki identyczne\n");
     return 0;
+}
+
+}  // namespace
+
+std::uint32_t fileComp(const std::string& first, const std::string& second) {
+    console::print("\tfilecomp %s %s. ", first.c_str(), second.c_str());
+    if (first.empty() || second.empty()) fail(3);
+    // Each file is opened once: a pipe gives its bytes to its first reader only. A first file
+    // that is a pipe is read to its end before the second is opened, so that one writer can
+    // feed two pipes one after the other.
+    board::InputFile a(first);
+    const bool binary = !board::isHexDataFile(first) && !board::isHexDataFile(second);
+    if (binary && a.size() >= 0) {
+        board::InputFile b(second);
+        if (b.size() >= 0) return compareStreams(a, b);
+        const ByteBuffer dataA = board::readDataFile(a, first);
+        return compareWhole(dataA, board::readDataFile(b, second));
+    }
+    const ByteBuffer dataA = board::readDataFile(a, first);
+    return compareWhole(dataA, board::readDataFile(second));
 }
 
 namespace {
@@ -173,6 +189,12 @@ void file2Txt(const Interpreter& state, const std::string& source, const std::st
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, nr_bit= %d, nr_kolumn= %d\n", source.c_str(), destination.c_str(), nrBit, columns);
     const ByteBuffer data = board::readDataFile(source);
+    // The destination is only opened once there is something to write: opening truncates it,
+    // and it may be the source itself.
+    if (nrBit != 8 && nrBit != 16 && nrBit != 32) {
+        console::print(" Funkcja z tymi parametrami aktualnie niedostepna\n");
+        return;
+    }
     board::OutputFile file(destination, state.fileappend != 0);
     const std::uint8_t* p = data.data();
     // A trailing partial word is not a sample: it is left out, as everywhere in the tools.
@@ -212,7 +234,6 @@ void file2Txt(const Interpreter& state, const std::string& source, const std::st
             });
             break;
         default:
-            console::print(" Funkcja z tymi parametrami aktualnie niedostepna\n");
             break;
     }
     file.close();

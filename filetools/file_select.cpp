@@ -95,7 +95,6 @@ template <int Bytes>
 void plot(std::uint8_t* image, std::int64_t x, std::int64_t y, const std::uint8_t* data, std::uint64_t frames,
           std::int64_t channels, Band band) {
     const std::uint64_t frameBytes = static_cast<std::uint64_t>(channels) * Bytes;
-    const std::int64_t step = x * 256 / static_cast<std::int64_t>(std::min<std::uint64_t>(frames, INT64_MAX));
     const std::int64_t lastRow = std::max<std::int64_t>(band.height - 1, 0);
     const std::int64_t greyStep = 255 / (channels + 1);
     for (std::int64_t i = 0; i < channels; ++i) {
@@ -114,6 +113,12 @@ void plot(std::uint8_t* image, std::int64_t x, std::int64_t y, const std::uint8_
             scale16 = band.height * 4096 / (mx - mn);
             scale32 = static_cast<double>(band.height) / static_cast<double>(mx - mn);
         }
+        // Sample k of n goes to column floor(k * x / n), kept as a column and a remainder so
+        // that no product can overflow and no division slows the loop.
+        const auto wholeStep = static_cast<std::int64_t>(static_cast<std::uint64_t>(x) / frames);
+        const std::uint64_t partStep = static_cast<std::uint64_t>(x) % frames;
+        std::int64_t column = 0;
+        std::uint64_t remainder = 0;
         for (std::uint64_t k = 0; k < frames; ++k) {
             const std::uint32_t v = word<Bytes>(p + k * frameBytes) - mn;
             std::int64_t row;
@@ -123,8 +128,13 @@ void plot(std::uint8_t* image, std::int64_t x, std::int64_t y, const std::uint8_
                 row = static_cast<std::int64_t>(std::trunc(static_cast<double>(v) * scale32 - 0.5));
             // The largest value can land one row below the band: it stays on the band's last row.
             row = std::min(row, lastRow) + top;
-            const std::int64_t column = static_cast<std::int64_t>(k) * step / 256;
             if (row < y) image[row * x + column] = grey;
+            column += wholeStep;
+            remainder += partStep;
+            if (remainder >= frames) {
+                remainder -= frames;
+                ++column;
+            }
         }
     }
 }

@@ -74,11 +74,16 @@ void fileStatistic(const std::string& name, std::int32_t nrBit, std::int32_t cha
         console::print("W chwili obecnej zaimplementowano tylko nr_bit=16\n");
         return;
     }
-    if (channels < 0) return;
+    // Every channel needs a sample: a count beyond them would print a line per channel, 2^31
+    // of them at worst. One channel of an empty file still gets its line.
+    const std::uint64_t samples = data.size() / 2;
+    if (channels < 0 || (channels > 1 && static_cast<std::uint64_t>(channels) > samples)) {
+        console::print("Zla liczba kanalow: %d, plik ma %llu probek\n", channels,
+                       static_cast<unsigned long long>(samples));
+        fail(3);
+    }
     const std::uint64_t frames = data.size() / (2 * static_cast<std::uint64_t>(channels));
     const std::uint64_t words = frames * static_cast<std::uint64_t>(channels);
-    // More channels than words leave every channel empty; their lines need no table, which
-    // for a channel count near 2^31 could not be allocated.
     std::vector<ChannelStats> stats(frames == 0 ? 0 : static_cast<std::size_t>(channels));
     const ChannelStats empty;
     std::uint64_t done = 0;

@@ -3,6 +3,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <random>
 #include <thread>
 
@@ -245,6 +250,27 @@ TEST_F(DataFiles, PipesAreReadToTheirEnd) {
     value = read("pipe.bin");
     binary.join();
     EXPECT_EQ(value, bytes);
+}
+
+TEST_F(DataFiles, ARequestFromAPipeThatNeverEndsStopsAtTheRequest) {
+    ASSERT_EQ(::mkfifo(path("endless.hex").c_str(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        const int fd = ::open(path("endless.hex").c_str(), O_WRONLY);
+        const std::string text = "00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10 ";
+        EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        // The pipe stays open as if more were coming; given up after 3 s, so that a reader
+        // waiting for the end fails the test instead of hanging it.
+        for (int i = 0; i < 300 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ::close(fd);
+    });
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::string value = read("endless.hex", 16);
+    const auto took = std::chrono::steady_clock::now() - t0;
+    done = true;
+    writer.join();
+    EXPECT_EQ(value, std::string("\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f", 16));
+    EXPECT_LT(took, std::chrono::seconds(2));
 }
 
 }  // namespace
