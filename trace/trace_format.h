@@ -13,6 +13,7 @@ inline constexpr std::uint8_t kWaitRecord = 0x0A;     // + milliseconds 0..255
 inline constexpr std::uint8_t kWaitBitRecord = 0x0B;  // + state, address (LSB first), mask
 inline constexpr std::uint8_t kEndByte = 0xFF;        // four of them end the trace
 inline constexpr std::size_t kEndMarkSize = 4;
+inline constexpr std::uint8_t kEndMark[kEndMarkSize] = {kEndByte, kEndByte, kEndByte, kEndByte};
 
 inline constexpr std::size_t kAddressRecordsSize = 8;
 inline constexpr std::size_t kWaitBitRecordSize = 7;

@@ -55,8 +55,7 @@ void TraceWriter::waitBit(int expected, std::uint8_t mask, std::uint32_t address
 }
 
 void TraceWriter::end() {
-    static constexpr std::uint8_t kEnd[kEndMarkSize] = {kEndByte, kEndByte, kEndByte, kEndByte};
-    put(kEnd, sizeof kEnd);
+    put(kEndMark, sizeof kEndMark);
     file_ = nullptr;
 }
 
