@@ -1,6 +1,7 @@
 // kivotrace vcd and csv: analyser captures for waveform viewers, ADC records for spreadsheets.
 #include <cerrno>
 #include <cinttypes>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
