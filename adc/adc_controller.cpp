@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "board/epp_port.h"
-#include "board/file_io.h"
+#include "datafiles/file_io.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
 #include "interpreter/platform.h"
@@ -169,9 +169,9 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
         if (remaining == 0) break;
     }
 
-    board::ByteBuffer record = board::ByteBuffer::zeroed(static_cast<std::uint64_t>(length));
+    datafiles::ByteBuffer record = datafiles::ByteBuffer::zeroed(static_cast<std::uint64_t>(length));
     port.readBlock(memBaseAdr, length, record.data());
-    board::writeDataFile(file, record.data(), record.size(), append);
+    datafiles::writeDataFile(file, record.data(), record.size(), append);
 }
 
 void AdcController::calibWave(board::EppPort& port, std::uint32_t channel, std::uint8_t control, std::int32_t time) {

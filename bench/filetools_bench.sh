@@ -7,7 +7,7 @@
 # Needs: xxd, objcopy, dd, cmp, od, python3 with numpy (Debian's python3-numpy), GNU time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-kivo=$(realpath "${1:-build/release/interpreter/kivo}")
+kivo=$(realpath "${1:-build/release/bin/kivo}")
 runs=${RUNS:-5}
 python=${PYTHON:-/usr/bin/python3}
 work=$(mktemp -d)

@@ -4,12 +4,20 @@
 #include <cstdio>
 #include <optional>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 
 // The ways EppPort moves bytes, one class each; private to board/. EppPort picks the link for
 // each operation from eppmode and the simulation flag, so a new way of moving bytes (a
 // recording tee, a live co-simulation) is one more class here, not a branch in every operation.
 namespace kivo::board {
+
+// The transport speaks to the port layer's registers by their names.
+using port::kControlPort;
+using port::kDataPort;
+using port::kEppAddressPort;
+using port::kEppDataPort;
+using port::kStatusPort;
+using port::PortIo;
 
 /// One way of running bus cycles. Data operations work at the address last sent.
 class EppLink {

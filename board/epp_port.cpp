@@ -4,8 +4,8 @@
 
 #include "board/epp_link.h"
 #include "board/epp_wire.h"
-#include "board/port_registry.h"
 #include "board/record_link.h"
+#include "port/port_registry.h"
 #include "interpreter/command.h"
 #include "interpreter/console.h"
 
@@ -26,7 +26,7 @@ EppPort::EppPort(PortIo& library, PortIo& direct)
 EppPort::~EppPort() { close(); }
 
 void EppPort::openPorts() {
-    PortPaths paths = openConfiguredPorts();
+    port::PortPaths paths = port::openConfiguredPorts();
     ownedLibrary_ = std::move(paths.library);
     ownedDirect_ = std::move(paths.direct);
     library_ = ownedLibrary_.get();

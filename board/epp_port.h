@@ -4,13 +4,21 @@
 #include <memory>
 #include <string>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 
 namespace kivo::interpreter {
 class Run;
 }
 
 namespace kivo::board {
+
+// The transport speaks to the port layer's registers by their names.
+using port::kControlPort;
+using port::kDataPort;
+using port::kEppAddressPort;
+using port::kEppDataPort;
+using port::kStatusPort;
+using port::PortIo;
 
 class EppLink;
 class RecordLink;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "board/board_commands.h"
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "board/epp_port.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
@@ -15,6 +15,9 @@
 namespace kivo::board {
 
 using namespace interpreter;
+using datafiles::ByteBuffer;
+using datafiles::readDataFile;
+using datafiles::writeDataFile;
 
 namespace {
 

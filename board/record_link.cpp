@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "board/file_io.h"
+#include "datafiles/file_io.h"
 #include "interpreter/errors.h"
 
 namespace kivo::board {

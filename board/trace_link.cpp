@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "board/epp_link.h"
-#include "board/file_io.h"
+#include "datafiles/file_io.h"
 #include "interpreter/errors.h"
 #include "trace/trace_format.h"
 
@@ -31,7 +31,7 @@ void TraceLink::closeFiles() {
 
 void TraceLink::start() {
     closeFiles();
-    traceFile_ = createReadWriteFile("kivo.tst");
+    traceFile_ = datafiles::createReadWriteFile("kivo.tst");
     if (!traceFile_) interpreter::fail(1, "kivo.tst");
     responseFile_ = std::fopen("kivo.out", "rb");  // absent: every read answers 0x03
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "filetools/file_tools.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
@@ -12,18 +12,7 @@
 namespace kivo::filetools {
 
 using namespace interpreter;
-using board::ByteBuffer;
-
-void fileConv(const Interpreter& state, const std::string& source, const std::string& destination, std::int32_t nrBit) {
-    console::print("\tfileconv ");
-    if (state.fileappend) console::print("ap ");
-    console::print("%s -> %s", source.c_str(), destination.c_str());
-    if (nrBit > 8) console::print(", nr_bit= %d", nrBit);
-    console::print("\n");
-    ByteBuffer data = board::readDataFile(source);
-    swapSampleBytes(data.data(), data.size(), nrBit);
-    board::writeDataFile(destination, data.data(), data.size(), state.fileappend != 0);
-}
+using datafiles::ByteBuffer;
 
 namespace {
 
@@ -55,7 +44,7 @@ std::uint32_t reportDifference(std::uint64_t at, std::uint8_t first, std::uint8_
 
 // Two binary files of known size need not be held whole: they are compared block by block,
 // which keeps both blocks in the cache.
-std::uint32_t compareStreams(board::InputFile& a, board::InputFile& b) {
+std::uint32_t compareStreams(datafiles::InputFile& a, datafiles::InputFile& b) {
     const auto sizeA = static_cast<std::uint64_t>(a.size()), sizeB = static_cast<std::uint64_t>(b.size());
     reportSizes(sizeA, sizeB);
     constexpr std::size_t kBlock = 1 << 18;
@@ -96,16 +85,16 @@ std::uint32_t fileComp(const std::string& first, const std::string& second) {
     // Each file is opened once: a pipe gives its bytes to its first reader only. A first file
     // that is a pipe is read to its end before the second is opened, so that one writer can
     // feed two pipes one after the other.
-    board::InputFile a(first);
-    const bool binary = !board::isHexDataFile(first) && !board::isHexDataFile(second);
+    datafiles::InputFile a(first);
+    const bool binary = !datafiles::isHexDataFile(first) && !datafiles::isHexDataFile(second);
     if (binary && a.size() >= 0) {
-        board::InputFile b(second);
+        datafiles::InputFile b(second);
         if (b.size() >= 0) return compareStreams(a, b);
-        const ByteBuffer dataA = board::readDataFile(a, first);
-        return compareWhole(dataA, board::readDataFile(b, second));
+        const ByteBuffer dataA = datafiles::readDataFile(a, first);
+        return compareWhole(dataA, datafiles::readDataFile(b, second));
     }
-    const ByteBuffer dataA = board::readDataFile(a, first);
-    return compareWhole(dataA, board::readDataFile(second));
+    const ByteBuffer dataA = datafiles::readDataFile(a, first);
+    return compareWhole(dataA, datafiles::readDataFile(second));
 }
 
 namespace {
@@ -134,7 +123,7 @@ std::vector<Decimal> decimalTable(std::size_t count) {
 // Writes each value with its separator: a tab while the line has room, else CR LF.
 class TableWriter {
 public:
-    TableWriter(board::OutputFile& file, std::int32_t columns) : file_(file), columns_(columns) {}
+    TableWriter(datafiles::OutputFile& file, std::int32_t columns) : file_(file), columns_(columns) {}
 
     /// Room for `values` more values of at most 11 characters each.
     void reserve(std::size_t values) {
@@ -161,7 +150,7 @@ public:
     static constexpr std::size_t kMaxEntry = 12 + 2;  // "-2147483648" copied as 12 bytes, CR LF
 
 private:
-    board::OutputFile& file_;
+    datafiles::OutputFile& file_;
     std::int32_t columns_;
     std::int32_t column_ = 1;
     char* o_ = nullptr;
@@ -169,7 +158,7 @@ private:
 };
 
 template <class ValueAt>
-void writeValues(board::OutputFile& file, std::int32_t columns, std::size_t count, ValueAt valueAt) {
+void writeValues(datafiles::OutputFile& file, std::int32_t columns, std::size_t count, ValueAt valueAt) {
     // Entries are copied whole whatever their length: the reserve leaves room for that.
     constexpr std::size_t kBatch = 4096;
     TableWriter writer(file, columns);
@@ -188,14 +177,14 @@ void file2Txt(const Interpreter& state, const std::string& source, const std::st
     console::print("\tfiletxt ");
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, nr_bit= %d, nr_kolumn= %d\n", source.c_str(), destination.c_str(), nrBit, columns);
-    const ByteBuffer data = board::readDataFile(source);
+    const ByteBuffer data = datafiles::readDataFile(source);
     // The destination is only opened once there is something to write: opening truncates it,
     // and it may be the source itself.
     if (nrBit != 8 && nrBit != 16 && nrBit != 32) {
         console::print(" Funkcja z tymi parametrami aktualnie niedostepna\n");
         return;
     }
-    board::OutputFile file(destination, state.fileappend != 0);
+    datafiles::OutputFile file(destination, state.fileappend != 0);
     const std::uint8_t* p = data.data();
     // A trailing partial word is not a sample: it is left out, as everywhere in the tools.
     switch (nrBit) {

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "filetools/file_tools.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
@@ -11,14 +11,14 @@
 namespace kivo::filetools {
 
 using namespace interpreter;
-using board::ByteBuffer;
+using datafiles::ByteBuffer;
 
 void fileSelect(const Interpreter& state, const std::string& source, const std::string& destination,
                 std::uint32_t start, std::uint32_t stop, std::int32_t sampleBits, std::int32_t recordBits) {
     console::print("\tfileselect ");
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, start= ", source.c_str(), destination.c_str());
-    const ByteBuffer data = board::readDataFile(source);
+    const ByteBuffer data = datafiles::readDataFile(source);
     const std::uint64_t length = data.size();
     if (length == 0) return;
     // Addresses are unsigned: 80000000h and above lie past any file and clamp to its end.
@@ -32,7 +32,7 @@ void fileSelect(const Interpreter& state, const std::string& source, const std::
     const std::uint64_t count = last - first + 1;
     const bool append = state.fileappend != 0;
     if (sampleBits == recordBits) {
-        board::writeDataFile(destination, range, count, append);
+        datafiles::writeDataFile(destination, range, count, append);
         return;
     }
     console::print("\t\t sample= %d, record= %d bit\n", sampleBits, recordBits);
@@ -50,7 +50,7 @@ void fileSelect(const Interpreter& state, const std::string& source, const std::
         std::uint8_t* o = out.data();
         for (std::uint64_t r = 0; r < records; ++r, o += sample) std::memcpy(o, range + r * record, sample);
         std::memcpy(o, range + records * record, std::min(sample, tail));
-        board::writeDataFile(destination, out.data(), out.size(), append);
+        datafiles::writeDataFile(destination, out.data(), out.size(), append);
         return;
     }
     // Widening: every record padded with zeros up to a sample, cut to count × sample / record.
@@ -61,7 +61,7 @@ void fileSelect(const Interpreter& state, const std::string& source, const std::
         const std::uint64_t n = std::min({record, count - from, size - r * sample});
         std::memcpy(out.data() + r * sample, range + from, n);
     }
-    board::writeDataFile(destination, out.data(), out.size(), append);
+    datafiles::writeDataFile(destination, out.data(), out.size(), append);
 }
 
 namespace {
@@ -147,14 +147,14 @@ void file2Raw(const Interpreter& state, const std::string& source, const std::st
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, x=%d, y=%d,\n\t\tbit=%d, chan=%d, view=%d\n", source.c_str(), destination.c_str(), x, y,
                    bits, channels, view);
-    const ByteBuffer data = board::readDataFile(source);
+    const ByteBuffer data = datafiles::readDataFile(source);
     // Negative sizes name no image that could be allocated.
     if (x < 0 || y < 0) fail(2);
     ByteBuffer image = ByteBuffer::zeroed(static_cast<std::uint64_t>(x) * static_cast<std::uint64_t>(y));
     const bool append = state.fileappend != 0;
     if (channels < 1 || bits < 8) {
         console::message("Zle parametry funkcji: chan lub bit\n");
-        board::writeDataFile(destination, image.data(), image.size(), append);
+        datafiles::writeDataFile(destination, image.data(), image.size(), append);
         return;
     }
     const std::uint64_t frames = data.size() / (static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>(bits / 8));
@@ -169,7 +169,7 @@ void file2Raw(const Interpreter& state, const std::string& source, const std::st
         else
             plot<4>(image.data(), x, y, data.data(), frames, channels, band);
     }
-    board::writeDataFile(destination, image.data(), image.size(), append);
+    datafiles::writeDataFile(destination, image.data(), image.size(), append);
 }
 
 }  // namespace kivo::filetools

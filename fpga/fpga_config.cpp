@@ -5,8 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "board/data_files.h"
-#include "filetools/file_tools.h"
+#include "datafiles/data_files.h"
 #include "interpreter/console.h"
 #include "interpreter/core_commands.h"
 #include "interpreter/errors.h"
@@ -59,9 +58,8 @@ void requireBoard(const EppPort& port, std::uint8_t addressRegister) {
 // promgen turns base.bit into base.hex (and base.prm); fileconv makes the binary base.cfg.
 void convertBitstream(Run& run, const std::string& base, const std::string& cfgName) {
     const std::string commandLine = "promgen -u 0 " + base + ".bit -p hex -s 2048 -w";
-    const Line line{"run", {}, commandLine, commandLine};
-    runRun(run, line);
-    filetools::fileConv(run.state, base + ".hex", cfgName, 0);
+    runProgram(run, commandLine);
+    datafiles::fileConv(run.state, base + ".hex", cfgName, 0);
     // Leftovers of the conversion; one that is missing or stays is no reason to stop.
     platform::deleteFile(base + ".hex");
     platform::deleteFile(base + ".prm");
@@ -101,7 +99,7 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
     // The .bit file is kept: it is the user's source, and a later run converts it again.
     if (bitstreamExists(base + ".bit")) convertBitstream(run, base, cfgName);
 
-    const board::ByteBuffer data = board::readDataFile(cfgName, 0);
+    const datafiles::ByteBuffer data = datafiles::readDataFile(cfgName, 0);
     const auto length = static_cast<std::uint32_t>(data.size());
 
     // 1. Only a board that answers can be configured; the probe settles the port mode first.

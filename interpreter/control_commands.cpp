@@ -35,8 +35,10 @@ void runWaitforkey(Run&, const Line&) {
     console::waitForKey();
 }
 
-void runRun(Run& run, const Line& line) {
-    const std::string commandLine(line.arguments);
+void runRun(Run& run, const Line& line) { runProgram(run, line.arguments); }
+
+void runProgram(Run& run, std::string_view arguments) {
+    const std::string commandLine(arguments);
     console::print("\trun %s\n", commandLine.c_str());
     console::flush();  // the program shares the console: what we printed must come first
     if (!platform::runCommandLine(commandLine)) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/command_table.h"
+#include "app/command_table.h"
 #include "interpreter/errors.h"
 #include "interpreter/runner.h"
 #include "interpreter/script.h"
@@ -28,7 +28,7 @@ bool waits(std::string_view keyword) {
 
 std::vector<Command> fuzzTable() {
     std::vector<Command> table;
-    for (const Command& c : allCommands())
+    for (const Command& c : kivo::app::allCommands())
         if (!waits(c.keyword)) table.push_back(c);
     return table;
 }

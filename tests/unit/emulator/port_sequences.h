@@ -6,16 +6,16 @@
 #include <optional>
 #include <vector>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 
 namespace kivo::emulator::wire {
 
-using board::kControlPort;
-using board::kDataPort;
-using board::kEppAddressPort;
-using board::kEppDataPort;
-using board::kStatusPort;
-using board::PortIo;
+using port::kControlPort;
+using port::kDataPort;
+using port::kEppAddressPort;
+using port::kEppDataPort;
+using port::kStatusPort;
+using port::PortIo;
 using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr std::uint8_t kReadyMask = 0x80;  // status bit 7: 0 when the board is ready

@@ -13,7 +13,8 @@
 #include <random>
 #include <vector>
 
-#include "../board/temp_files.h"
+#include "datafiles/data_files.h"
+#include "tests/unit/temp_files.h"
 #include "interpreter/console.h"
 
 namespace kivo::filetools {
@@ -211,14 +212,14 @@ TEST_F(FileTools, ConvertedHexFilesRoundTripWithSwapping) {
     const std::string data = randomBytes(10007, 9);
     put("a.bin", data);
     printed([&] {
-        fileConv(state, path("a.bin"), path("a.hex"), 32);
-        fileConv(state, path("a.hex"), path("b.bin"), 32);
+        datafiles::fileConv(state, path("a.bin"), path("a.hex"), 32);
+        datafiles::fileConv(state, path("a.hex"), path("b.bin"), 32);
     });
     EXPECT_EQ(get("b.bin"), data);
     std::string swapped = data;
     for (std::size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
-    printed([&] { fileConv(state, path("a.bin"), path("c.hex"), 16); });
-    printed([&] { fileConv(state, path("c.hex"), path("c.bin"), 0); });
+    printed([&] { datafiles::fileConv(state, path("a.bin"), path("c.hex"), 16); });
+    printed([&] { datafiles::fileConv(state, path("c.hex"), path("c.bin"), 0); });
     EXPECT_EQ(get("c.bin"), swapped);
 }
 
@@ -229,7 +230,7 @@ TEST_F(FileTools, CompareFindsTheFirstDifferenceAcrossBlocksInBothForms) {
     other[500000] ^= 1;
     put("a.bin", data);
     put("b.bin", other + "tail");
-    printed([&] { fileConv(state, path("b.bin"), path("b.hex"), 0); });
+    printed([&] { datafiles::fileConv(state, path("b.bin"), path("b.hex"), 0); });
     for (const char* name : {"b.bin", "b.hex"}) {
         std::uint32_t at = 0;
         const std::string out = printed([&] { at = fileComp(path("a.bin"), path(name)); });
@@ -284,7 +285,7 @@ TEST_F(FileTools, FilesThatReportNoSizeAreReadToTheirEnd) {
     if (!in) GTEST_SKIP() << "no " << proc;
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(text.empty());
-    printed([&] { fileConv(state, proc, path("v.bin"), 0); });
+    printed([&] { datafiles::fileConv(state, proc, path("v.bin"), 0); });
     EXPECT_EQ(get("v.bin"), text);
     std::string changed = text;
     changed.back() ^= 1;

@@ -269,7 +269,7 @@ TEST_F(FpgaConfigTest, FailedTransferRunsTheBoardReportAndStops) {
 // The board in between: `filter` sees every address-register read (hardware EPP cycles), and
 // `busy` every status read, with the number of data-port writes so far (the stream's bytes
 // when the handshake is driven by hand).
-class Cable final : public board::PortIo {
+class Cable final : public port::PortIo {
 public:
     explicit Cable(BoardModel& board) : board_(board) {}
     std::function<std::uint8_t(std::uint8_t value, bool streaming)> filter = [](std::uint8_t v, bool) { return v; };
@@ -277,27 +277,27 @@ public:
 
     std::uint8_t readByte(std::uint16_t port) override {
         const std::uint8_t value = board_.readByte(port);
-        if (port == board::kEppAddressPort) return filter(value, streaming_);
-        if (port == board::kStatusPort && busy(dataWrites_)) return static_cast<std::uint8_t>(value | 0x80);
+        if (port == port::kEppAddressPort) return filter(value, streaming_);
+        if (port == port::kStatusPort && busy(dataWrites_)) return static_cast<std::uint8_t>(value | 0x80);
         return value;
     }
     void writeByte(std::uint16_t port, std::uint8_t value) override {
-        streaming_ |= port == board::kEppDataPort;
-        dataWrites_ += port == board::kDataPort;
+        streaming_ |= port == port::kEppDataPort;
+        dataWrites_ += port == port::kDataPort;
         board_.writeByte(port, value);
     }
     void readBytes(std::uint16_t port, std::uint8_t* buffer, std::size_t count) override {
         board_.readBytes(port, buffer, count);
     }
     void writeBytes(std::uint16_t port, const std::uint8_t* buffer, std::size_t count) override {
-        streaming_ |= port == board::kEppDataPort;
+        streaming_ |= port == port::kEppDataPort;
         board_.writeBytes(port, buffer, count);
     }
     void readLongs(std::uint16_t port, std::uint8_t* buffer, std::size_t count) override {
         board_.readLongs(port, buffer, count);
     }
     void writeLongs(std::uint16_t port, const std::uint8_t* buffer, std::size_t count) override {
-        streaming_ |= port == board::kEppDataPort;
+        streaming_ |= port == port::kEppDataPort;
         board_.writeLongs(port, buffer, count);
     }
 

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "board/file_io.h"
-#include "interpreter/command_table.h"
+#include "datafiles/file_io.h"
+#include "app/command_table.h"
 #include "interpreter/dispatcher.h"
 #include "interpreter/script.h"
 
@@ -140,7 +140,7 @@ TEST(ScriptLabels, IndexFollowsChangesOfTheFile) {
     EXPECT_EQ(lineAfter("b"), "two");
     EXPECT_EQ(lineAfter("a"), "three");
     // kivo itself, with no pause: the answer must not depend on how fast the jump follows.
-    board::OutputFile out(path.string(), false);
+    datafiles::OutputFile out(path.string(), false);
     out.append(":c\nfour\n", 8);
     out.close();
     EXPECT_EQ(lineAfter("c"), "four");
@@ -177,7 +177,7 @@ TEST(ScriptOpen, AScriptCanComeThroughAPipe) {
 }
 
 TEST(CommandTable, EveryWordIsReachableAndUnique) {
-    Dispatcher d(allCommands());
+    Dispatcher d(app::allCommands());
     EXPECT_TRUE(d.problems().empty()) << d.problems().front();
     for (const char* word :
          {"adcbaseadr", "baseadr", "config", "eppmode", "exit", "fileconv", "filecomp", "fileappend", "fileselect",

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace kivo::board {
+namespace kivo::datafiles {
 
 /// Bytes of one command: allocated to their exact size, freed when the command ends.
 class ByteBuffer {
@@ -104,4 +104,4 @@ private:
 /// binary mode; a new file gets owner read and write permission. nullptr when it cannot be made.
 std::FILE* createReadWriteFile(const std::string& name);
 
-}  // namespace kivo::board
+}  // namespace kivo::datafiles

@@ -4,9 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "board/file_io.h"
+#include "datafiles/file_io.h"
+#include "interpreter/interpreter.h"
 
-namespace kivo::board {
+namespace kivo::datafiles {
 
 /// Largest length a caller may request from readDataFile (whole-file reads have no limit).
 inline constexpr std::int32_t kMaxDataFileRequest = 0x200000;
@@ -35,4 +36,10 @@ std::size_t readDataFile(const std::string& name, std::uint8_t* buffer, std::int
 /// name.
 void writeDataFile(const std::string& name, const std::uint8_t* data, std::size_t length, bool append);
 
-}  // namespace kivo::board
+/// The fileconv command's copy, echo line included: reads `source`, reverses the byte order of
+/// its samples when `nrBit` > 8, writes `destination`. FPGA configuration converts its bitstream
+/// with it too, echo and all.
+void fileConv(const interpreter::Interpreter& state, const std::string& source, const std::string& destination,
+              std::int32_t nrBit);
+
+}  // namespace kivo::datafiles

@@ -1,15 +1,17 @@
-#include "board/port_registry.h"
+#include "port/port_registry.h"
 
 #include <gtest/gtest.h>
 
+#include "app/command_table.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
 #include "tests/unit/capture_stdout.h"
 
-namespace kivo::board {
+namespace kivo::port {
 namespace {
 
 TEST(PortRegistry, MalformedSettingsEndTheRunListingTheKnownNames) {
+    app::addPortBackends();
     interpreter::console::setUtf8Output(false);
     for (const char* setting : {"bogus", "ppdev", "ppdev:", "direct:0x278", "dll:x", "virtual:xsv900", ""}) {
         SCOPED_TRACE(setting);
@@ -23,6 +25,7 @@ TEST(PortRegistry, MalformedSettingsEndTheRunListingTheKnownNames) {
 }
 
 TEST(PortRegistry, AVirtualBoardIsBothPathsAndAnUnopenablePortIsAnEmptyCable) {
+    app::addPortBackends();
     PortPaths paths = openPortPaths("virtual");
     ASSERT_NE(paths.library, nullptr);
     EXPECT_EQ(paths.library, paths.direct);
@@ -39,4 +42,4 @@ TEST(PortRegistry, AVirtualBoardIsBothPathsAndAnUnopenablePortIsAnEmptyCable) {
 }
 
 }  // namespace
-}  // namespace kivo::board
+}  // namespace kivo::port

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "board/port_registry.h"
+#include "port/port_registry.h"
 
-namespace kivo::board {
+namespace kivo::port {
 
 namespace {
 
@@ -40,4 +40,4 @@ std::unique_ptr<PortIo> openDirectPort(std::string& error) {
     return std::make_unique<DirectPort>();
 }
 
-}  // namespace kivo::board
+}  // namespace kivo::port

@@ -1,4 +1,4 @@
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,9 +11,9 @@
 #include <random>
 #include <thread>
 
-#include "temp_files.h"
+#include "tests/unit/temp_files.h"
 
-namespace kivo::board {
+namespace kivo::datafiles {
 namespace {
 
 using kivo::testing::TempFiles;
@@ -274,4 +274,4 @@ TEST_F(DataFiles, ARequestFromAPipeThatNeverEndsStopsAtTheRequest) {
 }
 
 }  // namespace
-}  // namespace kivo::board
+}  // namespace kivo::datafiles

@@ -1,11 +1,12 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 
-namespace kivo::board {
+namespace kivo::port {
 
 /// The two port paths of the transport: the port-I/O library path and the port-instruction
 /// path that eppmode bit 3 selects. They may be one object.
@@ -13,6 +14,25 @@ struct PortPaths {
     std::shared_ptr<PortIo> library;
     std::shared_ptr<PortIo> direct;
 };
+
+/// What a KIVO_PORT name takes after "name:".
+enum class PortArgument { None, Required, Optional };
+
+/// One kind of port that KIVO_PORT can name.
+struct PortKind {
+    std::string_view name;
+    std::string_view usage;  ///< how the known names are listed in the error
+    PortArgument argument;   ///< the text after "name:"
+    /// A refusal is about the setting itself (a wrong board or fault name), not a port that
+    /// could not be opened: the run ends instead of going on without a board.
+    bool refusalIsFatal;
+    /// Opens the port for the text after "name:"; nullptr with the reason in `error`.
+    std::function<std::unique_ptr<PortIo>(std::string_view argument, std::string& error)> open;
+};
+
+/// Adds a kind of port that lives above this layer (the virtual board); it is listed after
+/// the built-in kinds.
+void addPortKind(PortKind kind);
 
 /// The KIVO_PORT value used when the variable is unset.
 std::string_view defaultPortSetting();
@@ -37,4 +57,4 @@ std::unique_ptr<PortIo> openLibraryPort(std::string& error);
 /// A port with nothing attached: the lines float high.
 std::unique_ptr<PortIo> makeDisconnectedPort();
 
-}  // namespace kivo::board
+}  // namespace kivo::port

@@ -1,10 +1,10 @@
-#include "board/port_registry.h"
+#include "port/port_registry.h"
 
-namespace kivo::board {
+namespace kivo::port {
 
 std::unique_ptr<PortIo> openDirectPort(std::string& error) {
     error = "instrukcje portow niedostepne na tym procesorze";
     return nullptr;
 }
 
-}  // namespace kivo::board
+}  // namespace kivo::port

@@ -1,21 +1,26 @@
-#include "interpreter/command_table.h"
+#include "app/command_table.h"
 
 #include <vector>
 
 #include "adc/adc_commands.h"
 #include "analyser/la_commands.h"
 #include "board/board_commands.h"
+#include "emulator/virtual_port.h"
 #include "filetools/file_commands.h"
 #include "fpga/fpga_commands.h"
 #include "interpreter/dispatcher.h"
+#include "port/port_registry.h"
 
-namespace kivo::interpreter {
+namespace kivo::app {
+
+using interpreter::Command;
+using interpreter::CommandTable;
 
 CommandTable allCommands() {
     static const std::vector<Command> table = [] {
         std::vector<Command> all;
         for (CommandTable group : {
-                 coreCommands(),
+                 interpreter::coreCommands(),
                  board::boardCommands(),
                  filetools::fileCommands(),
                  fpga::fpgaCommands(),
@@ -28,4 +33,15 @@ CommandTable allCommands() {
     return table;
 }
 
-}  // namespace kivo::interpreter
+void addPortBackends() {
+    static const bool added = [] {
+        port::addPortKind({"virtual", "virtual[:PLYTA][,USTERKA...]", port::PortArgument::Optional, true,
+                           [](std::string_view board, std::string& error) {
+                               return emulator::makeVirtualPort(board, error);
+                           }});
+        return true;
+    }();
+    (void)added;
+}
+
+}  // namespace kivo::app

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace kivo::board {
+namespace kivo::port {
 
 /// Byte and 32-bit access to absolute I/O port addresses: the six operations the board
 /// transport relies on. On the EPP address and data registers (base + 3, base + 4) every
@@ -32,4 +32,4 @@ inline constexpr std::uint16_t kControlPort = kPortBase + 2;
 inline constexpr std::uint16_t kEppAddressPort = kPortBase + 3;
 inline constexpr std::uint16_t kEppDataPort = kPortBase + 4;
 
-}  // namespace kivo::board
+}  // namespace kivo::port

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "board/file_io.h"
+#include "datafiles/file_io.h"
 #include "interpreter/errors.h"
 #include "interpreter/script.h"
 
-namespace kivo::board {
+namespace kivo::datafiles {
 
 using interpreter::fail;
 
@@ -84,4 +84,4 @@ void OutputFile::close() {
     if (_close(fd) != 0) fail(1, name_);
 }
 
-}  // namespace kivo::board
+}  // namespace kivo::datafiles

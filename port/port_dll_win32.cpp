@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "board/port_registry.h"
+#include "port/port_registry.h"
 
-namespace kivo::board {
+namespace kivo::port {
 
 namespace {
 
@@ -92,4 +92,4 @@ std::unique_ptr<PortIo> openLibraryPort(std::string& error) {
     return port;
 }
 
-}  // namespace kivo::board
+}  // namespace kivo::port

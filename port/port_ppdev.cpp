@@ -9,11 +9,11 @@
 #include <string>
 #include <utility>
 
-#include "board/port_ppdev.h"
-#include "board/port_registry.h"
+#include "port/port_ppdev.h"
+#include "port/port_registry.h"
 #include "interpreter/console.h"
 
-namespace kivo::board {
+namespace kivo::port {
 
 namespace {
 
@@ -202,4 +202,4 @@ std::unique_ptr<PortIo> openPpdevPort(const std::string& device, std::string& er
     return openPpdevPort(device, error, systemPpdev());
 }
 
-}  // namespace kivo::board
+}  // namespace kivo::port

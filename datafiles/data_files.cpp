@@ -1,4 +1,4 @@
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +10,9 @@
 
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
+#include "interpreter/numbers.h"
 
-namespace kivo::board {
+namespace kivo::datafiles {
 
 using namespace interpreter;
 
@@ -325,4 +326,15 @@ void writeDataFile(const std::string& name, const std::uint8_t* data, std::size_
     file.close();
 }
 
-}  // namespace kivo::board
+void fileConv(const interpreter::Interpreter& state, const std::string& source, const std::string& destination, std::int32_t nrBit) {
+    interpreter::console::print("\tfileconv ");
+    if (state.fileappend) interpreter::console::print("ap ");
+    interpreter::console::print("%s -> %s", source.c_str(), destination.c_str());
+    if (nrBit > 8) interpreter::console::print(", nr_bit= %d", nrBit);
+    interpreter::console::print("\n");
+    ByteBuffer data = readDataFile(source);
+    interpreter::swapSampleBytes(data.data(), data.size(), nrBit);
+    writeDataFile(destination, data.data(), data.size(), state.fileappend != 0);
+}
+
+}  // namespace kivo::datafiles

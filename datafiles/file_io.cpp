@@ -1,10 +1,10 @@
 #include <cstring>
 #include <limits>
 
-#include "board/file_io.h"
+#include "datafiles/file_io.h"
 #include "interpreter/errors.h"
 
-namespace kivo::board {
+namespace kivo::datafiles {
 
 namespace {
 
@@ -62,4 +62,4 @@ void OutputFile::flush() {
     writeAll(buffer_.data(), count);
 }
 
-}  // namespace kivo::board
+}  // namespace kivo::datafiles

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 
-namespace kivo::board {
+namespace kivo::port {
 
 /// The system calls of the Linux parallel-port backend, so that tests can make them fail.
 /// Each returns what the system call does: -1 with errno set on failure.
@@ -30,4 +30,4 @@ PpdevSystem& systemPpdev();
 /// on the console once, and the port then acts as one with nothing attached.
 std::unique_ptr<PortIo> openPpdevPort(const std::string& device, std::string& error, PpdevSystem& system);
 
-}  // namespace kivo::board
+}  // namespace kivo::port

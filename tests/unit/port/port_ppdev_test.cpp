@@ -1,6 +1,6 @@
 // The Linux port backend against a fake of its system calls: every failed call is a failed
 // port, never a value made up.
-#include "board/port_ppdev.h"
+#include "port/port_ppdev.h"
 
 #include <linux/parport.h>
 #include <linux/ppdev.h>
@@ -18,7 +18,7 @@
 #include "interpreter/console.h"
 #include "tests/unit/capture_stdout.h"
 
-namespace kivo::board {
+namespace kivo::port {
 namespace {
 
 class FakePpdev final : public PpdevSystem {
@@ -112,4 +112,4 @@ TEST(PortPpdev, WorkingCallsPassTheirValuesAndTheEndReleasesThePort) {
 }
 
 }  // namespace
-}  // namespace kivo::board
+}  // namespace kivo::port

@@ -6,11 +6,11 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "board/file_io.h"
+#include "datafiles/file_io.h"
 #include "interpreter/errors.h"
 #include "interpreter/script.h"
 
-namespace kivo::board {
+namespace kivo::datafiles {
 
 using interpreter::fail;
 
@@ -115,4 +115,4 @@ void OutputFile::close() {
     if (::close(fd) != 0 && errno != EINTR) fail(1, name_);
 }
 
-}  // namespace kivo::board
+}  // namespace kivo::datafiles

@@ -1,8 +1,8 @@
 #include <intrin.h>
 
-#include "board/port_registry.h"
+#include "port/port_registry.h"
 
-namespace kivo::board {
+namespace kivo::port {
 
 namespace {
 
@@ -31,4 +31,4 @@ public:
 
 std::unique_ptr<PortIo> openDirectPort(std::string&) { return std::make_unique<DirectPort>(); }
 
-}  // namespace kivo::board
+}  // namespace kivo::port

@@ -1,10 +1,10 @@
-#include "board/port_registry.h"
+#include "port/port_registry.h"
 
-namespace kivo::board {
+namespace kivo::port {
 
 std::unique_ptr<PortIo> openLibraryPort(std::string& error) {
     error = "biblioteka portow dostepna tylko w systemie Windows";
     return nullptr;
 }
 
-}  // namespace kivo::board
+}  // namespace kivo::port

@@ -1,13 +1,13 @@
-#include "board/port_registry.h"
+#include "port/port_registry.h"
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "emulator/virtual_port.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
 
-namespace kivo::board {
+namespace kivo::port {
 
 namespace console = interpreter::console;
 
@@ -29,33 +29,23 @@ public:
     void writeLongs(std::uint16_t, const std::uint8_t*, std::size_t) override {}
 };
 
-using Opener = std::unique_ptr<PortIo> (*)(std::string_view argument, std::string& error);
+using Argument = PortArgument;
 
-enum class Argument { None, Required, Optional };
-
-struct PortKind {
-    std::string_view name;
-    std::string_view usage;  ///< how the known names are listed in the error
-    Argument argument;       ///< the text after "name:"
-    /// A refusal is about the setting itself (a wrong board or fault name), not a port that
-    /// could not be opened: the run ends instead of going on without a board.
-    bool refusalIsFatal;
-    Opener open;
-};
-
-constexpr PortKind kPortKinds[] = {
-    {"ppdev", "ppdev:URZADZENIE", Argument::Required, false,
-     [](std::string_view device, std::string& error) { return openPpdevPort(std::string(device), error); }},
-    {"direct", "direct", Argument::None, false,
-     [](std::string_view, std::string& error) { return openDirectPort(error); }},
-    {"dll", "dll", Argument::None, false, [](std::string_view, std::string& error) { return openLibraryPort(error); }},
-    {"virtual", "virtual[:PLYTA][,USTERKA...]", Argument::Optional, true,
-     [](std::string_view board, std::string& error) { return emulator::makeVirtualPort(board, error); }},
-};
+std::vector<PortKind>& portKinds() {
+    static std::vector<PortKind> kinds = {
+        {"ppdev", "ppdev:URZADZENIE", Argument::Required, false,
+         [](std::string_view device, std::string& error) { return openPpdevPort(std::string(device), error); }},
+        {"direct", "direct", Argument::None, false,
+         [](std::string_view, std::string& error) { return openDirectPort(error); }},
+        {"dll", "dll", Argument::None, false,
+         [](std::string_view, std::string& error) { return openLibraryPort(error); }},
+    };
+    return kinds;
+}
 
 [[noreturn]] void failUnknown(std::string_view setting) {
     std::string known;
-    for (const PortKind& kind : kPortKinds) {
+    for (const PortKind& kind : portKinds()) {
         if (!known.empty()) known += ", ";
         known += kind.usage;
     }
@@ -73,6 +63,8 @@ PortPaths samePort(std::unique_ptr<PortIo> port) {
 
 }  // namespace
 
+void addPortKind(PortKind kind) { portKinds().push_back(std::move(kind)); }
+
 std::unique_ptr<PortIo> makeDisconnectedPort() { return std::make_unique<DisconnectedPort>(); }
 
 std::string_view defaultPortSetting() { return KIVO_DEFAULT_PORT; }
@@ -82,7 +74,7 @@ PortPaths openPortPaths(std::string_view setting) {
     const std::string_view name = setting.substr(0, colon);
     const bool hasArgument = colon != std::string_view::npos;
     const std::string_view argument = hasArgument ? setting.substr(colon + 1) : std::string_view{};
-    for (const PortKind& kind : kPortKinds) {
+    for (const PortKind& kind : portKinds()) {
         if (kind.name != name) continue;
         if (kind.argument == Argument::None && hasArgument) failUnknown(setting);
         if (kind.argument == Argument::Required && argument.empty()) failUnknown(setting);
@@ -105,4 +97,4 @@ PortPaths openConfiguredPorts() {
     return openPortPaths(value && *value ? std::string_view(value) : defaultPortSetting());
 }
 
-}  // namespace kivo::board
+}  // namespace kivo::port
