@@ -18,7 +18,11 @@ namespace {
 constexpr int kDeadLinkPolls = 4;
 }  // namespace
 
-EppPort::EppPort() = default;
+EppPort::EppPort() {
+    // From the run's first use of the transport: a pause before the first transfer belongs to
+    // the recording as much as to a simulation.
+    if (const char* dir = std::getenv("KIVO_RECORD"); dir && *dir) startRecording(dir);
+}
 
 EppPort::EppPort(PortIo& library, PortIo& direct)
     : library_(&library), direct_(&direct), links_(std::make_unique<PortLinks>(library, direct, eppmode_)) {}
@@ -32,7 +36,6 @@ void EppPort::openPorts() {
     library_ = ownedLibrary_.get();
     direct_ = ownedDirect_.get();
     links_ = std::make_unique<PortLinks>(*library_, *direct_, eppmode_);
-    if (const char* dir = std::getenv("KIVO_RECORD"); dir && *dir && !recorder_) startRecording(dir);
 }
 
 void EppPort::startRecording(const std::string& dir) { recorder_ = std::make_unique<RecordLink>(dir); }

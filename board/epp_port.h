@@ -29,7 +29,8 @@ struct PortLinks;
 /// parallel port, or the simulation trace. Every board access goes through it.
 class EppPort {
 public:
-    /// A transport whose ports come from KIVO_PORT, opened on first use.
+    /// A transport whose ports come from KIVO_PORT, opened on first use; it records the run when
+    /// KIVO_RECORD names a directory.
     EppPort();
     /// A transport over given ports (tests, benchmarks): `library` is the port-I/O library
     /// path, `direct` the port-instruction path that eppmode bit 3 selects. Both must outlive it.
@@ -72,7 +73,7 @@ public:
     void close();
 
     /// Record mode: from now on the board's data cycles also go to DIR/kivo.tst and its answers
-    /// to DIR/kivo.out (KIVO_RECORD=DIR does this when the ports open).
+    /// to DIR/kivo.out.
     void startRecording(const std::string& dir);
     bool recording() const { return recorder_ != nullptr && !simulation_; }
     /// Records a pause of the script on the board, clamped to 0..255 ms as simulation does.

@@ -13,9 +13,9 @@ RecordLink::RecordLink(const std::string& dir) {
     std::filesystem::create_directory(dir, ignored);
     const std::string traceName = dir + "/kivo.tst";
     const std::string responseName = dir + "/kivo.out";
-    traceFile_ = createReadWriteFile(traceName);
+    traceFile_ = datafiles::createReadWriteFile(traceName);
     if (!traceFile_) interpreter::fail(1, traceName);
-    responseFile_ = createReadWriteFile(responseName);
+    responseFile_ = datafiles::createReadWriteFile(responseName);
     if (!responseFile_) {
         close();
         interpreter::fail(1, responseName);

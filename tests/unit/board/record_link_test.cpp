@@ -8,7 +8,7 @@
 #include "board/epp_port.h"
 #include "emulator/board_model.h"
 #include "interpreter/console.h"
-#include "tests/unit/board/temp_files.h"
+#include "tests/unit/temp_files.h"
 #include "tests/unit/capture_stdout.h"
 
 namespace kivo::board {

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "tests/unit/board/temp_files.h"
+#include "tests/unit/temp_files.h"
 
 namespace kivo::trace {
 namespace {
