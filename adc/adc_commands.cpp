@@ -17,7 +17,7 @@ namespace {
 
 // Every adc argument error is code 20, whose message has no room for the line.
 void requireFields(int fields, int lo, int hi) {
-    if (fields < lo || fields > hi) fail(20);
+    if (fields < lo || fields > hi) fail(Fail::AdcParameters);
 }
 
 std::uint32_t scanAddress(const Line& line) {
@@ -72,7 +72,7 @@ void calibWave(Run& run, AdcController& adc, const Line& line) {
     requireFields(fields, 2, 3);
     // Only a missing time means "forever": a mistyped one must not hang the run.
     std::string word;
-    if (fields == 2 && scan(line.arguments, "%s %s %s", {&word, &word, &word}) == 3) fail(20);
+    if (fields == 2 && scan(line.arguments, "%s %s %s", {&word, &word, &word}) == 3) fail(Fail::AdcParameters);
     console::print("channel= %d, switch= %X, time= %d[ms]\n", channel, control, time);
     adc.calibWave(board::transport(run), static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(control), time);
 }
@@ -99,7 +99,7 @@ void runAdc(Run& run, const Line& line) {
             return;
         }
     }
-    failMessage(0, "\nNieznana komenda\n");
+    failMessage(Fail::Message, "\nNieznana komenda\n");
 }
 
 constexpr Command kAdcCommands[] = {

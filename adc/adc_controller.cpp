@@ -65,17 +65,17 @@ std::int32_t recordErr2(const std::uint8_t* record, std::size_t length, std::uin
 AdcController::AdcController() : pause(platform::sleepMs) {}
 
 void AdcController::setBaseAdr(std::uint32_t address) {
-    if (address % 16 != 0) fail(20);
+    if (address % 16 != 0) fail(Fail::AdcParameters);
     adcBaseAdr = address;
 }
 
 void AdcController::requireMemoryAndChannel(std::uint32_t channel) const {
     if (adcBaseAdr == kNotSet || !memorySet())
-        failMessage(0, "\nadres bazowy kontrolera ADC lub pamieci nie zostal ustawiony");
-    if (channel >= kChannels) failMessage(0, "\nNumer kanalu hest za duzy");
+        failMessage(Fail::Message, "\nadres bazowy kontrolera ADC lub pamieci nie zostal ustawiony");
+    if (channel >= kChannels) failMessage(Fail::Message, "\nNumer kanalu hest za duzy");
     // The core acquires whole 32-bit words: a shorter memory would take none and leave the
     // results to whatever the memory held before.
-    if (memoryLength() < 4) failMessage(0, "\npamiec akwizycji ADC krotsza niz jedno slowo (4 bajty)");
+    if (memoryLength() < 4) failMessage(Fail::Message, "\npamiec akwizycji ADC krotsza niz jedno slowo (4 bajty)");
 }
 
 void AdcController::writeControl(board::EppPort& port, std::uint32_t channel, std::uint8_t control) {
@@ -144,7 +144,7 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
                               std::uint8_t control, bool append) {
     requireMemoryAndChannel(channel);
     // One transfer moves at most 2^31 - 1 bytes; no buffer could hold a larger memory anyway.
-    if (memoryLength() > INT32_MAX) fail(2);
+    if (memoryLength() > INT32_MAX) fail(Fail::OutOfMemory);
     const auto length = static_cast<std::int32_t>(memoryLength());
     const auto words = static_cast<std::uint32_t>(length / 4);
     const std::uint32_t threshold = words / 8;
@@ -175,8 +175,8 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
 }
 
 void AdcController::calibWave(board::EppPort& port, std::uint32_t channel, std::uint8_t control, std::int32_t time) {
-    if (adcBaseAdr == kNotSet) failMessage(0, "\nadres bazowy kontrolera ADC nie zostal ustawiony");
-    if (channel >= kChannels) failMessage(0, "\nNumer kanalu hest za duzy");
+    if (adcBaseAdr == kNotSet) failMessage(Fail::Message, "\nadres bazowy kontrolera ADC nie zostal ustawiony");
+    if (channel >= kChannels) failMessage(Fail::Message, "\nNumer kanalu hest za duzy");
     console::flush();  // the wave may run until the program is stopped
     for (std::int32_t done = 0; time == 0 || done < time;) {
         writeControl(port, channel, control);

@@ -11,7 +11,7 @@ using namespace interpreter;
 
 void runVer(Run& run, const Line&) {
     console::print("\tVer\n");
-    if (!transport(run).probe(true)) fail(0);
+    if (!transport(run).probe(true)) fail(Fail::Message);
 }
 
 void runEppmode(Run& run, const Line& line) {

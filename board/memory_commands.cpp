@@ -47,7 +47,7 @@ std::uint32_t readByte(EppPort& port, std::uint32_t start, std::uint32_t stop) {
     const std::int64_t wanted = std::int64_t{stop} - std::int64_t{start} + 1;
     if (wanted < 0) {
         console::print("\nAdres koncowy musi byc wiekszy od poczatkowego\n");
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(wanted, kMaxReadbyte));
     // A read that times out stops early: the bytes it never reached show as 0, not as garbage.
@@ -89,7 +89,7 @@ void writeBlock(EppPort& port, const Interpreter& state, const std::string& name
     if (backwards) {
         printFileRange(name, start, stop);
         console::print("Adres koncowy musi byc wiekszy od poczatkowego\n");
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     if (!name.empty()) {
         data = readDataFile(name, stopGiven ? n : 0);
@@ -102,7 +102,7 @@ void writeBlock(EppPort& port, const Interpreter& state, const std::string& name
         console::print("\n");
         if (n <= 0 || n > kMaxPattern) {
             console::print("Zly adres do zapisu\n");
-            fail(3);
+            fail(Fail::BadInstruction);
         }
         data = ByteBuffer::uninitialised(static_cast<std::uint64_t>(n));
         for (std::int32_t k = 0; k < n; ++k) data.data()[k] = static_cast<std::uint8_t>(state.stat >> (8 * (3 - k % 4)));
@@ -110,7 +110,7 @@ void writeBlock(EppPort& port, const Interpreter& state, const std::string& name
     // One transfer carries at most 2^31 - 1 bytes; a larger file fits no board range.
     if (data.size() > static_cast<std::size_t>(INT32_MAX)) {
         console::print("Zly adres do zapisu\n");
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     port.writeBlock(data.data(), start, static_cast<std::int32_t>(data.size()));
 }
@@ -129,11 +129,11 @@ std::uint32_t readBlockToFile(EppPort& port, Interpreter& state, const std::stri
     }
     if (n <= 0) {
         console::print("Adres koncowy musi byc wiekszy od poczatkowego\n");
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     if (n > kMaxReadBlock) {
         console::print("Rozmiar do odczytu: %X [hex] > 64MB\n", static_cast<unsigned>(n));
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     // Zeroed: a read that times out stops early and must not save stale memory.
     ByteBuffer data = ByteBuffer::zeroed(static_cast<std::uint64_t>(n));
@@ -154,7 +154,7 @@ void runWritebyte(Run& run, const Line& line) {
 void runReadbyte(Run& run, const Line& line) {
     std::uint32_t start = 0, stop = 0;
     const int fields = scan(line.arguments, "%x %x", {&start, &stop});
-    if (fields < 1 || fields > 2) fail(3);
+    if (fields < 1 || fields > 2) fail(Fail::BadInstruction);
     if (fields == 1) stop = start;
     run.state.stat = readByte(transport(run), start + run.state.baseadr, stop + run.state.baseadr);
 }

@@ -32,7 +32,7 @@ void TraceLink::closeFiles() {
 void TraceLink::start() {
     closeFiles();
     traceFile_ = datafiles::createReadWriteFile("kivo.tst");
-    if (!traceFile_) interpreter::fail(1, "kivo.tst");
+    if (!traceFile_) interpreter::fail(interpreter::Fail::FileOpen, "kivo.tst");
     responseFile_ = std::fopen("kivo.out", "rb");  // absent: every read answers 0x03
 }
 
@@ -59,7 +59,7 @@ int TraceLink::writeData(const std::uint8_t* buffer, std::size_t count) {
     try {
         records.resize(2 * count);
     } catch (const std::bad_alloc&) {
-        interpreter::fail(2);
+        interpreter::fail(interpreter::Fail::OutOfMemory);
     }
     for (std::size_t i = 0; i < count; ++i) {
         records[2 * i] = kWriteRecord;

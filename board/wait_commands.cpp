@@ -55,7 +55,7 @@ void runWaitbit(Run& run, const Line& line) {
     printGroupedHex(address);
     if (fields >= 3) console::print(", timeout= %d", polls);
     console::print("\n");
-    if (fields < 2) fail(3);
+    if (fields < 2) fail(Fail::BadInstruction);
 
     // A timeout has been reported on the console; the script goes on with the next line.
     transport(run).waitForBit(expected, static_cast<std::uint8_t>(mask), address, polls);

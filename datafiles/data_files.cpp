@@ -210,10 +210,10 @@ std::size_t decodeHex(InputFile& file, std::uint8_t* out, std::size_t limit, boo
 }
 
 void checkRequest(const std::string& name, std::int32_t requested) {
-    if (name.empty()) fail(3);
+    if (name.empty()) fail(Fail::BadInstruction);
     if (requested > kMaxDataFileRequest) {
         console::print("Rozmiar do odczytu: %X [hex] > 2MB\n", static_cast<unsigned>(requested));
-        fail(3);
+        fail(Fail::BadInstruction);
     }
 }
 
@@ -316,7 +316,7 @@ std::size_t readDataFile(const std::string& name, std::uint8_t* buffer, std::int
 void writeDataFile(const std::string& name, const std::uint8_t* data, std::size_t length, bool append) {
     if (name.empty()) {
         console::message("Nie podano nazwy pliku lub podano ja w zlym miejscu\n");
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     OutputFile file(name, append);
     if (isHexDataFile(name))

@@ -9,7 +9,7 @@ namespace kivo::datafiles {
 namespace {
 
 std::size_t checkedSize(std::uint64_t size) {
-    if (size > static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max())) interpreter::fail(2);
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max())) interpreter::fail(interpreter::Fail::OutOfMemory);
     return static_cast<std::size_t>(size == 0 ? 1 : size);
 }
 
@@ -19,7 +19,7 @@ ByteBuffer ByteBuffer::uninitialised(std::uint64_t size) {
     const std::size_t bytes = checkedSize(size);
     ByteBuffer b;
     b.data_ = std::unique_ptr<std::uint8_t, Free>(allocate(bytes, false), Free{bytes});
-    if (!b.data_) interpreter::fail(2);
+    if (!b.data_) interpreter::fail(interpreter::Fail::OutOfMemory);
     b.size_ = static_cast<std::size_t>(size);
     return b;
 }
@@ -28,7 +28,7 @@ ByteBuffer ByteBuffer::zeroed(std::uint64_t size) {
     const std::size_t bytes = checkedSize(size);
     ByteBuffer b;
     b.data_ = std::unique_ptr<std::uint8_t, Free>(allocate(bytes, true), Free{bytes});
-    if (!b.data_) interpreter::fail(2);
+    if (!b.data_) interpreter::fail(interpreter::Fail::OutOfMemory);
     b.size_ = static_cast<std::size_t>(size);
     return b;
 }

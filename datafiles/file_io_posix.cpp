@@ -42,11 +42,11 @@ InputFile::InputFile(const std::string& name) : name_(name) {
     int fd;
     do fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     while (fd < 0 && errno == EINTR);
-    if (fd < 0) fail(1, name);
+    if (fd < 0) fail(interpreter::Fail::FileOpen, name);
     handle_ = fd;
     struct stat st {};
     // A directory opens for reading on POSIX, but holds no data bytes.
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) fail(1, name);
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) fail(interpreter::Fail::FileOpen, name);
     // Files under /proc report 0 bytes and have content: only a size above 0 is believed.
     if (S_ISREG(st.st_mode) && st.st_size > 0) size_ = st.st_size;
 }
@@ -61,7 +61,7 @@ std::size_t InputFile::readSome(std::uint8_t* buffer, std::size_t count) {
     for (;;) {
         const ssize_t got = ::read(static_cast<int>(handle_), buffer, chunk);
         if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) fail(1, name_);
+        if (errno != EINTR) fail(interpreter::Fail::FileOpen, name_);
     }
 }
 
@@ -82,7 +82,7 @@ OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {
     int fd;
     do fd = ::open(name.c_str(), flags, S_IRUSR | S_IWUSR);
     while (fd < 0 && errno == EINTR);
-    if (fd < 0) fail(1, name);
+    if (fd < 0) fail(interpreter::Fail::FileOpen, name);
     handle_ = fd;
     buffer_.resize(kBufferSize);
 }
@@ -98,10 +98,10 @@ void OutputFile::writeAll(const void* data, std::size_t count) {
         const ssize_t put = ::write(static_cast<int>(handle_), p, chunk);
         if (put < 0) {
             if (errno == EINTR) continue;
-            fail(1, name_);
+            fail(interpreter::Fail::FileOpen, name_);
         }
         // A write that moves nothing would loop for ever: the device is full or gone.
-        if (put == 0) fail(1, name_);
+        if (put == 0) fail(interpreter::Fail::FileOpen, name_);
         p += put;
         count -= static_cast<std::size_t>(put);
     }
@@ -112,7 +112,7 @@ void OutputFile::close() {
     const int fd = static_cast<int>(handle_);
     handle_ = -1;
     // Some file systems report a failed write only here.
-    if (::close(fd) != 0 && errno != EINTR) fail(1, name_);
+    if (::close(fd) != 0 && errno != EINTR) fail(interpreter::Fail::FileOpen, name_);
 }
 
 }  // namespace kivo::datafiles

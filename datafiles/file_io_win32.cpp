@@ -24,10 +24,10 @@ void ByteBuffer::release(std::uint8_t* p, std::size_t) { std::free(p); }
 
 InputFile::InputFile(const std::string& name) : name_(name) {
     int fd = -1;
-    if (_sopen_s(&fd, name.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, 0) != 0) fail(1, name);
+    if (_sopen_s(&fd, name.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, 0) != 0) fail(interpreter::Fail::FileOpen, name);
     handle_ = fd;
     struct _stat64 st {};
-    if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFDIR)) fail(1, name);
+    if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFDIR)) fail(interpreter::Fail::FileOpen, name);
     if ((st.st_mode & _S_IFREG) && st.st_size > 0) size_ = st.st_size;
 }
 
@@ -38,7 +38,7 @@ InputFile::~InputFile() {
 std::size_t InputFile::readSome(std::uint8_t* buffer, std::size_t count) {
     const unsigned chunk = count < (1u << 30) ? static_cast<unsigned>(count) : (1u << 30);
     const int got = _read(static_cast<int>(handle_), buffer, chunk);
-    if (got < 0) fail(1, name_);
+    if (got < 0) fail(interpreter::Fail::FileOpen, name_);
     return static_cast<std::size_t>(got);
 }
 
@@ -57,7 +57,7 @@ OutputFile::OutputFile(const std::string& name, bool append) : name_(name) {
     interpreter::noteFileWritten();
     const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT | (append ? _O_APPEND : _O_TRUNC);
     int fd = -1;
-    if (_sopen_s(&fd, name.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE) != 0) fail(1, name);
+    if (_sopen_s(&fd, name.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE) != 0) fail(interpreter::Fail::FileOpen, name);
     handle_ = fd;
     buffer_.resize(kBufferSize);
 }
@@ -71,7 +71,7 @@ void OutputFile::writeAll(const void* data, std::size_t count) {
     while (count > 0) {
         const unsigned chunk = count < (1u << 30) ? static_cast<unsigned>(count) : (1u << 30);
         const int put = _write(static_cast<int>(handle_), p, chunk);
-        if (put <= 0) fail(1, name_);
+        if (put <= 0) fail(interpreter::Fail::FileOpen, name_);
         p += put;
         count -= static_cast<std::size_t>(put);
     }
@@ -81,7 +81,7 @@ void OutputFile::close() {
     flush();
     const int fd = static_cast<int>(handle_);
     handle_ = -1;
-    if (_close(fd) != 0) fail(1, name_);
+    if (_close(fd) != 0) fail(interpreter::Fail::FileOpen, name_);
 }
 
 }  // namespace kivo::datafiles

@@ -81,7 +81,7 @@ std::uint32_t compareWhole(const ByteBuffer& a, const ByteBuffer& b) {
 
 std::uint32_t fileComp(const std::string& first, const std::string& second) {
     console::print("\tfilecomp %s %s. ", first.c_str(), second.c_str());
-    if (first.empty() || second.empty()) fail(3);
+    if (first.empty() || second.empty()) fail(Fail::BadInstruction);
     // Each file is opened once: a pipe gives its bytes to its first reader only. A first file
     // that is a pipe is read to its end before the second is opened, so that one writer can
     // feed two pipes one after the other.

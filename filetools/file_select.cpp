@@ -149,7 +149,7 @@ void file2Raw(const Interpreter& state, const std::string& source, const std::st
                    bits, channels, view);
     const ByteBuffer data = datafiles::readDataFile(source);
     // Negative sizes name no image that could be allocated.
-    if (x < 0 || y < 0) fail(2);
+    if (x < 0 || y < 0) fail(Fail::OutOfMemory);
     ByteBuffer image = ByteBuffer::zeroed(static_cast<std::uint64_t>(x) * static_cast<std::uint64_t>(y));
     const bool append = state.fileappend != 0;
     if (channels < 1 || bits < 8) {

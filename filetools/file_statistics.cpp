@@ -80,7 +80,7 @@ void fileStatistic(const std::string& name, std::int32_t nrBit, std::int32_t cha
     if (channels < 0 || (channels > 1 && static_cast<std::uint64_t>(channels) > samples)) {
         console::print("Zla liczba kanalow: %d, plik ma %llu probek\n", channels,
                        static_cast<unsigned long long>(samples));
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     const std::uint64_t frames = data.size() / (2 * static_cast<std::uint64_t>(channels));
     const std::uint64_t words = frames * static_cast<std::uint64_t>(channels);
@@ -112,7 +112,7 @@ void fileHistogram(const Interpreter& state, const std::string& source, const st
     console::print("\tfilehistogram ");
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, nr_bit= %d\n", source.c_str(), destination.c_str(), nrBit);
-    if (nrBit > 16 || nrBit < 1) failMessage(0, "Zla wartosc parametru nr_bit");
+    if (nrBit > 16 || nrBit < 1) failMessage(Fail::Message, "Zla wartosc parametru nr_bit");
     const ByteBuffer data = datafiles::readDataFile(source);
     const std::size_t values = std::size_t{1} << nrBit;
     const bool wide = nrBit > 8;

@@ -52,7 +52,7 @@ bool boardAnswers(const EppPort& port, std::uint8_t addressRegister) {
 void requireBoard(const EppPort& port, std::uint8_t addressRegister) {
     if (boardAnswers(port, addressRegister)) return;
     console::print("Odczytany adres: %X\n", static_cast<unsigned>(addressRegister));
-    fail(4);
+    fail(Fail::CpldAddress);
 }
 
 // promgen turns base.bit into base.hex (and base.prm); fileconv makes the binary base.cfg.
@@ -68,7 +68,7 @@ void convertBitstream(Run& run, const std::string& base, const std::string& cfgN
 // The ver command against `port`: the verbose report tells the user why the link failed.
 void reportBoard(EppPort& port) {
     console::print("\tVer\n");
-    if (!port.probe(true)) fail(0);
+    if (!port.probe(true)) fail(Fail::Message);
 }
 
 }  // namespace
@@ -110,7 +110,7 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
     // which would erase a working FPGA for a file that cannot replace it.
     const FpgaTarget target = fpgaTarget(port.eppmode(), port.boardKind(), id);
     if (length != target.bytes) {
-        failMessage(0, "Niepoprawna dlugosc pliku konfigurujacego dla ukladu " + std::string(target.name) + "\n");
+        failMessage(Fail::Message, "Niepoprawna dlugosc pliku konfigurujacego dla ukladu " + std::string(target.name) + "\n");
     }
 
     // 3. The Program pulse clears the FPGA's configuration memory.
@@ -119,7 +119,7 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
     // 4. InitN rises when the clearing is over.
     bool initN = false;
     for (int i = 0; i < kInitNReads && !initN; ++i) initN = (port.readAddressRegister() & kInitN) != 0;
-    if (!initN) failMessage(0, "InitN nie idzie w stan wysoki po sygnale Program\n");
+    if (!initN) failMessage(Fail::Message, "InitN nie idzie w stan wysoki po sygnale Program\n");
 
     // 5. Stream in chunks, checking Done and the board's signature after each.
     bool readBackFailed = false;
@@ -133,7 +133,7 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
                 "Blad. Zbyt dlugi czas pojedynczego transferu lub bledny transfer, przy konfiguracji %d bajtem\n",
                 static_cast<int>(sent + static_cast<std::uint32_t>(failed)));
             reportBoard(port);
-            failMessage(0, "Blad podczas wykonywania instrukcji config.");
+            failMessage(Fail::Message, "Blad podczas wykonywania instrukcji config.");
         }
         const std::uint8_t last = data.data()[sent + count - 1];
         sent += count;
@@ -157,14 +157,14 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
         if (status & kDone) {
             if (sent <= 1) {
                 port.setProgramN(0);
-                failMessage(0,
+                failMessage(Fail::Message,
                             "Done zawsze w stanie wysokim,\nsprawdz czy plyta zostala podlaczona do portu EPP\nUzyj "
                             "instrukcji 'ver' w celu otrzymania wiecej informacji\n");
             }
             if (sent + kStartupSlack < length) {
                 port.setProgramN(0);
                 console::print("Done idzie w stan wysoki za szybko - po transferze %Xh bajtow\n", sent);
-                failMessage(0, "Za duzy plik konfiguracyjny lub nie podlaczona plyta\n");
+                failMessage(Fail::Message, "Za duzy plik konfiguracyjny lub nie podlaczona plyta\n");
             }
         }
         requireBoard(port, status);
@@ -177,7 +177,7 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
     // no configuration.
     if (readBackFailed || (status & kDone) == 0) {
         console::print("Blad programowania plikiem: %s. Sygnal Done= %d\n", cfgName.c_str(), (status & kDone) ? 1 : 0);
-        fail(0);
+        fail(Fail::Message);
     }
     requireBoard(port, status);
     port.readAddressRegister();

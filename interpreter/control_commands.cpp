@@ -13,7 +13,7 @@ namespace kivo::interpreter {
 
 void runBaseadr(Run& run, const Line& line) {
     console::print("\tbaseadr= ");
-    if (scan(line.arguments, "%x", {&run.state.baseadr}) != 1) fail(3);
+    if (scan(line.arguments, "%x", {&run.state.baseadr}) != 1) fail(Fail::BadInstruction);
     printGroupedHex(run.state.baseadr);
     console::put('\n');
 }
@@ -43,7 +43,7 @@ void runProgram(Run& run, std::string_view arguments) {
     console::flush();  // the program shares the console: what we printed must come first
     if (!platform::runCommandLine(commandLine)) {
         console::print("Blad podczas wykonywania instrukcji: %s\n", commandLine.c_str());
-        fail(0);
+        fail(Fail::Message);
     }
     run.script.checkForChanges();
 }

@@ -17,11 +17,11 @@ void runLine(Run& run, const Dispatcher& dispatcher, std::string& line) {
     // for this language: longer ones are refused instead of being cut silently.
     if (keyword.size() > kMaxWordLength) {
         console::print("Komenda dluzsza niz %zu znakow\n", kMaxWordLength);
-        fail(3, line);
+        fail(Fail::BadInstruction, line);
     }
     if (argumentText.size() > kMaxWordLength) {
         console::print("Argumenty komendy dluzsze niz %zu znakow\n", kMaxWordLength);
-        fail(3, line);
+        fail(Fail::BadInstruction, line);
     }
     dispatcher.dispatchCommand(run, keyword, argumentText, line);
 }
@@ -34,7 +34,7 @@ void runScript(Interpreter& state, const std::string& path, CommandTable table) 
             "1.2\nUzywaj:\n\t- bez parametrow: wykona domyslnie skrypt kivo.txt\n\t- z 1 parametrem: kivo.exe "
             "[nazwa skrytpu z komendami]\n",
             path.c_str());
-        fail(0);
+        fail(Fail::Message);
     }
     Dispatcher dispatcher(table);
     Run run(state, script);
@@ -44,7 +44,7 @@ void runScript(Interpreter& state, const std::string& path, CommandTable table) 
     while (script.readLine(read, rawLength)) {
         if (rawLength > kMaxLineLength) {
             console::print("Linia skryptu dluzsza niz %zu znaki\n", kMaxLineLength);
-            fail(3, read.substr(0, kMaxLineLength));
+            fail(Fail::BadInstruction, read.substr(0, kMaxLineLength));
         }
         line.assign(read);
         runLine(run, dispatcher, line);

@@ -51,7 +51,7 @@ std::vector<PortKind>& portKinds() {
     }
     console::print("Nieznana wartosc zmiennej KIVO_PORT: '%s'. Znane wartosci: %s\n", std::string(setting).c_str(),
                    known.c_str());
-    interpreter::fail(0);
+    interpreter::fail(interpreter::Fail::Message);
 }
 
 // The port-instruction path of eppmode bit 3 goes through the same backend: each backend
@@ -83,7 +83,7 @@ PortPaths openPortPaths(std::string_view setting) {
         if (port) return samePort(std::move(port));
         if (kind.refusalIsFatal) {
             console::print("Bledna wartosc zmiennej KIVO_PORT: '%s': %s\n", std::string(setting).c_str(), error.c_str());
-            interpreter::fail(0);
+            interpreter::fail(interpreter::Fail::Message);
         }
         console::print("Nie mozna otworzyc portu '%s': %s. Dalsza praca jak bez podlaczonej plyty\n",
                        std::string(setting).c_str(), error.c_str());

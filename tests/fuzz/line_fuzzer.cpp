@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int budget = 2000;
     try {
         while (budget-- > 0 && script.readLine(read, rawLength)) {
-            if (rawLength > kMaxLineLength) fail(3, read.substr(0, kMaxLineLength));
+            if (rawLength > kMaxLineLength) fail(Fail::BadInstruction, read.substr(0, kMaxLineLength));
             line.assign(read);
             runLine(run, dispatcher, line);
             if (run.endRun || script.atEnd()) break;
