@@ -14,11 +14,11 @@ RecordLink::RecordLink(const std::string& dir) {
     const std::string traceName = dir + "/kivo.tst";
     const std::string responseName = dir + "/kivo.out";
     traceFile_ = datafiles::createReadWriteFile(traceName);
-    if (!traceFile_) interpreter::fail(1, traceName);
+    if (!traceFile_) interpreter::fail(interpreter::Fail::FileOpen, traceName);
     responseFile_ = datafiles::createReadWriteFile(responseName);
     if (!responseFile_) {
         close();
-        interpreter::fail(1, responseName);
+        interpreter::fail(interpreter::Fail::FileOpen, responseName);
     }
     trace_ = trace::TraceWriter(traceFile_);
 }
