@@ -1,7 +1,10 @@
 #include "board/epp_port.h"
 
+#include <cstdlib>
+
 #include "board/epp_link.h"
 #include "board/epp_wire.h"
+#include "board/record_link.h"
 #include "port/port_registry.h"
 #include "interpreter/command.h"
 #include "interpreter/console.h"
@@ -15,7 +18,11 @@ namespace {
 constexpr int kDeadLinkPolls = 4;
 }  // namespace
 
-EppPort::EppPort() = default;
+EppPort::EppPort() {
+    // From the run's first use of the transport: a pause before the first transfer belongs to
+    // the recording as much as to a simulation.
+    if (const char* dir = std::getenv("KIVO_RECORD"); dir && *dir) startRecording(dir);
+}
 
 EppPort::EppPort(PortIo& library, PortIo& direct)
     : library_(&library), direct_(&direct), links_(std::make_unique<PortLinks>(library, direct, eppmode_)) {}
@@ -31,6 +38,19 @@ void EppPort::openPorts() {
     links_ = std::make_unique<PortLinks>(*library_, *direct_, eppmode_);
 }
 
+void EppPort::startRecording(const std::string& dir) { recorder_ = std::make_unique<RecordLink>(dir); }
+
+void EppPort::recordPause(std::int32_t milliseconds) {
+    if (!recording()) return;
+    const auto ms = static_cast<std::uint32_t>(milliseconds);
+    recorder_->pause(static_cast<std::uint8_t>(ms > 255 ? 255 : ms));
+}
+
+EppLink& EppPort::recorded(EppLink& board) {
+    if (!recorder_ || unrecorded_ > 0) return board;
+    return recorder_->around(board);
+}
+
 PortIo& EppPort::io() {
     links();
     return path() == 1 ? *direct_ : *library_;
@@ -39,15 +59,15 @@ PortIo& EppPort::io() {
 EppLink& EppPort::writer() {
     if (simulation_) return *trace_;
     PortLinks& l = links();
-    if (nibble()) return l.nibble[path()];
-    return softwareWrite() ? static_cast<EppLink&>(l.hand[path()]) : l.hardware[path()];
+    if (nibble()) return recorded(l.nibble[path()]);
+    return recorded(softwareWrite() ? static_cast<EppLink&>(l.hand[path()]) : l.hardware[path()]);
 }
 
 EppLink& EppPort::reader() {
     if (simulation_) return *trace_;
     PortLinks& l = links();
-    if (nibble()) return l.nibble[path()];
-    return softwareRead() ? static_cast<EppLink&>(l.hand[path()]) : l.hardware[path()];
+    if (nibble()) return recorded(l.nibble[path()]);
+    return recorded(softwareRead() ? static_cast<EppLink&>(l.hand[path()]) : l.hardware[path()]);
 }
 
 void EppPort::setAddress(std::uint32_t address) {
@@ -124,6 +144,9 @@ bool EppPort::waitForBit(int expected, std::uint8_t mask, std::uint32_t address,
     // and are not opened for it before the first poll.
     if (simulation_)
         if (const std::optional<bool> answered = reader().waitForBit(expected, mask, address)) return *answered;
+    // A recording keeps the wait as simulation does, one record, and leaves its polls out.
+    if (recording() && unrecorded_ == 0) recorder_->waitBit(expected, mask, address);
+    const Unrecorded polls(*this);
     console::print("dana:   ");
     // The display's last two characters show the polled value; without any poll, the
     // expected state stands in for it.
@@ -164,6 +187,7 @@ bool EppPort::waitForBit(int expected, std::uint8_t mask, std::uint32_t address,
 
 void EppPort::close() {
     if (trace_) trace_->close();
+    if (recorder_) recorder_->close();
 }
 
 EppPort& transport(interpreter::Run& run) { return run.local<EppPort>(); }

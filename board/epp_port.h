@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "port/port_io.h"
 
@@ -20,6 +21,7 @@ using port::kStatusPort;
 using port::PortIo;
 
 class EppLink;
+class RecordLink;
 class TraceLink;
 struct PortLinks;
 
@@ -27,7 +29,8 @@ struct PortLinks;
 /// parallel port, or the simulation trace. Every board access goes through it.
 class EppPort {
 public:
-    /// A transport whose ports come from KIVO_PORT, opened on first use.
+    /// A transport whose ports come from KIVO_PORT, opened on first use; it records the run when
+    /// KIVO_RECORD names a directory.
     EppPort();
     /// A transport over given ports (tests, benchmarks): `library` is the port-I/O library
     /// path, `direct` the port-instruction path that eppmode bit 3 selects. Both must outlive it.
@@ -69,6 +72,25 @@ public:
     /// Ends the trace (FF FF FF FF, once) and closes the simulation files.
     void close();
 
+    /// Record mode: from now on the board's data cycles also go to DIR/kivo.tst and its answers
+    /// to DIR/kivo.out.
+    void startRecording(const std::string& dir);
+    bool recording() const { return recorder_ != nullptr && !simulation_; }
+    /// Records a pause of the script on the board, clamped to 0..255 ms as simulation does.
+    void recordPause(std::int32_t milliseconds);
+    /// While it lives, the board traffic is not recorded (configuration has no place in a
+    /// trace).
+    class Unrecorded {
+    public:
+        explicit Unrecorded(EppPort& port) : port_(port) { ++port_.unrecorded_; }
+        ~Unrecorded() { --port_.unrecorded_; }
+        Unrecorded(const Unrecorded&) = delete;
+        Unrecorded& operator=(const Unrecorded&) = delete;
+
+    private:
+        EppPort& port_;
+    };
+
     std::int32_t eppmode() const { return eppmode_; }
     void setEppmode(std::int32_t mode) { eppmode_ = mode; }
     /// 0: XSB, 1: ZEM; found by the nibble probe, 0 for EPP boards.
@@ -92,6 +114,8 @@ private:
     /// current mode: eppmode may change between any two operations.
     EppLink& writer();
     EppLink& reader();
+    /// The recording around a board link while record mode is on.
+    EppLink& recorded(EppLink& board);
     /// The path eppmode bit 3 chooses for the plain control and status accesses.
     PortIo& io();
     void openPorts();
@@ -102,6 +126,8 @@ private:
     std::shared_ptr<PortIo> ownedDirect_;
     std::unique_ptr<PortLinks> links_;
     std::unique_ptr<TraceLink> trace_;
+    std::unique_ptr<RecordLink> recorder_;
+    int unrecorded_ = 0;
 
     std::int32_t eppmode_ = 3;
     std::int32_t boardKind_ = 0;

@@ -55,10 +55,13 @@ void runSleep(Run& run, const Line& line) {
     EppPort& port = transport(run);
     if (port.simulation()) {
         port.traceWait(static_cast<std::uint32_t>(milliseconds));
-    } else if (milliseconds > 0) {
+    } else {
+        port.recordPause(milliseconds);
         // A negative duration would be an endless wait; it is taken as no pause.
-        console::flush();
-        platform::sleepMs(static_cast<std::uint32_t>(milliseconds));
+        if (milliseconds > 0) {
+            console::flush();
+            platform::sleepMs(static_cast<std::uint32_t>(milliseconds));
+        }
     }
 }
 

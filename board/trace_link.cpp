@@ -6,17 +6,15 @@
 #include "board/epp_link.h"
 #include "datafiles/file_io.h"
 #include "interpreter/errors.h"
+#include "trace/trace_format.h"
 
 namespace kivo::board {
 
 namespace {
 
-// Trace record codes.
-constexpr std::uint8_t kTraceAddress = 0x01;
-constexpr std::uint8_t kTraceWrite = 0x02;
-constexpr std::uint8_t kTraceRead = 0x03;
-constexpr std::uint8_t kTraceWait = 0x0A;
-constexpr std::uint8_t kTraceWaitBit = 0x0B;
+using trace::kReadRecord;
+using trace::kWaitRecord;
+using trace::kWriteRecord;
 
 constexpr std::uint8_t kNoResponse = 0x03;  // what a simulated read gives past "kivo.out"
 
@@ -44,17 +42,14 @@ void TraceLink::record(const void* bytes, std::size_t count) {
 }
 
 bool TraceLink::sendAddress(std::uint32_t address) {
-    std::uint8_t records[8];
-    for (int i = 0; i < 4; ++i) {
-        records[2 * i] = kTraceAddress;
-        records[2 * i + 1] = static_cast<std::uint8_t>(address >> (8 * i));
-    }
+    std::uint8_t records[trace::kAddressRecordsSize];
+    trace::encodeAddress(address, records);
     record(records, sizeof records);
     return true;
 }
 
 void TraceLink::writeByte(std::uint8_t value) {
-    const std::uint8_t pair[2] = {kTraceWrite, value};
+    const std::uint8_t pair[2] = {kWriteRecord, value};
     record(pair, sizeof pair);
 }
 
@@ -67,7 +62,7 @@ int TraceLink::writeData(const std::uint8_t* buffer, std::size_t count) {
         interpreter::fail(interpreter::Fail::OutOfMemory);
     }
     for (std::size_t i = 0; i < count; ++i) {
-        records[2 * i] = kTraceWrite;
+        records[2 * i] = kWriteRecord;
         records[2 * i + 1] = buffer[i];
     }
     record(records.data(), records.size());
@@ -75,7 +70,7 @@ int TraceLink::writeData(const std::uint8_t* buffer, std::size_t count) {
 }
 
 std::uint8_t TraceLink::readData(bool&) {
-    record(&kTraceRead, 1);
+    record(&kReadRecord, 1);
     if (!responseFile_) return kNoResponse;
     const int c = std::fgetc(responseFile_);
     return c == EOF ? kNoResponse : static_cast<std::uint8_t>(c);
@@ -91,26 +86,20 @@ void TraceLink::readBlock(std::uint8_t* buffer, std::size_t count) {
 std::uint8_t TraceLink::readAddressRegister() { return kNoResponse; }
 
 std::optional<bool> TraceLink::waitForBit(int expected, std::uint8_t mask, std::uint32_t address) {
-    const std::uint8_t wait[7] = {kTraceWaitBit,
-                                  static_cast<std::uint8_t>(expected),
-                                  static_cast<std::uint8_t>(address),
-                                  static_cast<std::uint8_t>(address >> 8),
-                                  static_cast<std::uint8_t>(address >> 16),
-                                  static_cast<std::uint8_t>(address >> 24),
-                                  mask};
+    std::uint8_t wait[trace::kWaitBitRecordSize];
+    trace::encodeWaitBit(expected, mask, address, wait);
     record(wait, sizeof wait);
     return true;
 }
 
 void TraceLink::pause(std::uint8_t milliseconds) {
-    const std::uint8_t wait[2] = {kTraceWait, milliseconds};
+    const std::uint8_t wait[2] = {kWaitRecord, milliseconds};
     record(wait, sizeof wait);
 }
 
 void TraceLink::close() {
     if (traceFile_) {
-        static constexpr std::uint8_t kEnd[4] = {0xFF, 0xFF, 0xFF, 0xFF};
-        std::fwrite(kEnd, 1, sizeof kEnd, traceFile_);
+        std::fwrite(trace::kEndMark, 1, sizeof trace::kEndMark, traceFile_);
     }
     closeFiles();
 }

@@ -93,6 +93,7 @@ std::string configurationBase(std::string_view name) {
 void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk) {
     console::print("\tconfig %s\n", name.c_str());
     if (port.simulation()) return;
+    const EppPort::Unrecorded configuration(port);
 
     const std::string base = configurationBase(name);
     const std::string cfgName = base + ".cfg";
