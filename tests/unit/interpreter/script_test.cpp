@@ -124,19 +124,21 @@ TEST(ScriptLabels, IndentedLabelsAfterTheFirstLineAndEmptyFirstLine) {
 TEST(ScriptLabels, IndexFollowsChangesOfTheFile) {
     auto path = std::filesystem::temp_directory_path() / ("kivo-script-test-" + std::to_string(::getpid()));
     std::ofstream(path, std::ios::binary) << ":a\none\n";
-    Script s;
-    ASSERT_TRUE(s.open(path.string()));
-    std::string_view line;
-    std::size_t raw;
-    ASSERT_TRUE(s.seekLabel("a"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    std::ofstream(path, std::ios::binary) << "new\n:b\ntwo\n:a\nthree\n";
-    ASSERT_TRUE(s.seekLabel("b"));
-    ASSERT_TRUE(s.readLine(line, raw));
-    EXPECT_EQ(line, "two");
-    ASSERT_TRUE(s.seekLabel("a"));
-    ASSERT_TRUE(s.readLine(line, raw));
-    EXPECT_EQ(line, "three");
+    {  // closed before the removal: Windows refuses to delete an open file
+        Script s;
+        ASSERT_TRUE(s.open(path.string()));
+        std::string_view line;
+        std::size_t raw;
+        ASSERT_TRUE(s.seekLabel("a"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        std::ofstream(path, std::ios::binary) << "new\n:b\ntwo\n:a\nthree\n";
+        ASSERT_TRUE(s.seekLabel("b"));
+        ASSERT_TRUE(s.readLine(line, raw));
+        EXPECT_EQ(line, "two");
+        ASSERT_TRUE(s.seekLabel("a"));
+        ASSERT_TRUE(s.readLine(line, raw));
+        EXPECT_EQ(line, "three");
+    }
     std::filesystem::remove(path);
 }
 
@@ -147,6 +149,7 @@ TEST(ScriptOpen, MissingFileAndDirectoryCannotBeOpened) {
     EXPECT_FALSE(dir.open(std::filesystem::temp_directory_path().string()));
 }
 
+#ifndef _WIN32  // Windows has no /dev/fd names for a pipe
 TEST(ScriptOpen, AScriptCanComeThroughAPipe) {
     // As with a script generated on the fly: kivo <(generator).
     int ends[2];
@@ -164,6 +167,7 @@ TEST(ScriptOpen, AScriptCanComeThroughAPipe) {
     ASSERT_TRUE(s.readLine(line, raw));
     EXPECT_EQ(line, "print two");
 }
+#endif
 
 TEST(CommandTable, EveryWordIsReachableAndUnique) {
     Dispatcher d(allCommands());
