@@ -17,9 +17,10 @@
 // conventions: standard output is in text mode, so every "\n" of CASE.out is expected as
 // "\r\n"; and a program that a case brings in CASE.files as a shell script NAME is replaced by
 // DIR/NAME.exe, a Windows program built to do the same. Where the platform itself makes the
-// output differ, CASE.windows.out holds what Windows prints (still with "\n"). --port-library sends a virtual board
-// through the port library: KIVO_PORT=virtual:BOARD becomes KIVO_PORT=dll, and the library test
-// double beside kivo.exe is told BOARD in KIVO_PORT_LIBRARY_BOARD.
+// output differ, CASE.windows.out holds what Windows prints (still with "\n"). --port-library
+// sends a virtual board through the port library: KIVO_PORT=virtual:BOARD becomes
+// KIVO_PORT=dll, and the library test double beside kivo.exe is told BOARD in
+// KIVO_PORT_LIBRARY_BOARD.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
