@@ -17,7 +17,7 @@ namespace {
 
 // Every adc argument error is code 20, whose message has no room for the line.
 void requireFields(int fields, int lo, int hi) {
-    if (fields < lo || fields > hi) fail(20);
+    if (fields < lo || fields > hi) fail(Fail::AdcParameters);
 }
 
 std::uint32_t scanAddress(const Line& line) {
@@ -47,11 +47,11 @@ void memHighAdr(Run&, AdcController& adc, const Line& line) {
     echoAddress(adc.memHighAdr);
 }
 
-void calibrate(Run&, AdcController& adc, const Line& line) {
+void calibrate(Run& run, AdcController& adc, const Line& line) {
     std::uint32_t channel = 0;
     requireFields(scan(line.arguments, "%x", {&channel}), 1, 1);
     console::print("channnel= %d\n", static_cast<std::int32_t>(channel));
-    adc.calibrate(board::eppPort(), channel);
+    adc.calibrate(board::transport(run), channel);
 }
 
 void calibShow(Run& run, AdcController& adc, const Line& line) {
@@ -60,17 +60,21 @@ void calibShow(Run& run, AdcController& adc, const Line& line) {
     std::uint32_t control = 0;
     requireFields(scan(line.arguments, "%s %d %x", {&file, &channel, &control}), 3, 3);
     console::print("file= %s, channel= %d, switch= %X\n", file.c_str(), channel, control);
-    adc.calibShow(board::eppPort(), file, static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(control),
+    adc.calibShow(board::transport(run), file, static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(control),
                   run.state.fileappend != 0);
 }
 
-void calibWave(Run&, AdcController& adc, const Line& line) {
+void calibWave(Run& run, AdcController& adc, const Line& line) {
     std::int32_t channel = 0;
     std::uint32_t control = 0;
     std::int32_t time = 0;  // left out: the wave runs until the program is stopped
-    requireFields(scan(line.arguments, "%d %X %d", {&channel, &control, &time}), 2, 3);
+    const int fields = scan(line.arguments, "%d %X %d", {&channel, &control, &time});
+    requireFields(fields, 2, 3);
+    // Only a missing time means "forever": a mistyped one must not hang the run.
+    std::string word;
+    if (fields == 2 && scan(line.arguments, "%s %s %s", {&word, &word, &word}) == 3) fail(Fail::AdcParameters);
     console::print("channel= %d, switch= %X, time= %d[ms]\n", channel, control, time);
-    adc.calibWave(board::eppPort(), static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(control), time);
+    adc.calibWave(board::transport(run), static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(control), time);
 }
 
 struct Subcommand {
@@ -95,7 +99,7 @@ void runAdc(Run& run, const Line& line) {
             return;
         }
     }
-    failMessage(0, "\nNieznana komenda\n");
+    failMessage(Fail::Message, "\nNieznana komenda\n");
 }
 
 constexpr Command kAdcCommands[] = {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "board/epp_port.h"
-#include "board/file_io.h"
+#include "datafiles/file_io.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
 #include "interpreter/platform.h"
@@ -65,14 +65,17 @@ std::int32_t recordErr2(const std::uint8_t* record, std::size_t length, std::uin
 AdcController::AdcController() : pause(platform::sleepMs) {}
 
 void AdcController::setBaseAdr(std::uint32_t address) {
-    if (address % 16 != 0) fail(20);
+    if (address % 16 != 0) fail(Fail::AdcParameters);
     adcBaseAdr = address;
 }
 
 void AdcController::requireMemoryAndChannel(std::uint32_t channel) const {
     if (adcBaseAdr == kNotSet || !memorySet())
-        failMessage(0, "\nadres bazowy kontrolera ADC lub pamieci nie zostal ustawiony");
-    if (channel >= kChannels) failMessage(0, "\nNumer kanalu hest za duzy");
+        failMessage(Fail::Message, "\nadres bazowy kontrolera ADC lub pamieci nie zostal ustawiony");
+    if (channel >= kChannels) failMessage(Fail::Message, "\nNumer kanalu hest za duzy");
+    // The core acquires whole 32-bit words: a shorter memory would take none and leave the
+    // results to whatever the memory held before.
+    if (memoryLength() < 4) failMessage(Fail::Message, "\npamiec akwizycji ADC krotsza niz jedno slowo (4 bajty)");
 }
 
 void AdcController::writeControl(board::EppPort& port, std::uint32_t channel, std::uint8_t control) {
@@ -81,7 +84,7 @@ void AdcController::writeControl(board::EppPort& port, std::uint32_t channel, st
 
 void AdcController::calibrate(board::EppPort& port, std::uint32_t channel) {
     requireMemoryAndChannel(channel);
-    // The memory is set, so it holds at least two bytes: every record has a whole sample.
+    // The memory holds at least one word, so every record has a whole sample.
     const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(memoryLength(), kCalibrationRecord));
     const BigEndian32 start(memBaseAdr);
     const BigEndian32 words(static_cast<std::uint32_t>(length / 4));
@@ -93,12 +96,15 @@ void AdcController::calibrate(board::EppPort& port, std::uint32_t channel) {
         pause(1);
         port.writeBlock(words.bytes, adcBaseAdr + kLengthRegister, 4);
         pause(1);
+        // A read the link cuts short leaves zeros, not the last record: the same run prints
+        // the same lines.
+        std::fill_n(record, length, std::uint8_t{0});
         port.readBlock(memBaseAdr, static_cast<std::int32_t>(length), record);
         return recordMean(record, length);
     };
 
     console::flush();
-    std::uint32_t diff63 = 0;
+    std::int64_t diff63 = 0;
     for (int sw = 63; sw >= 0; --sw) {
         auto control = static_cast<std::uint8_t>(sw | kReference1842);
         std::uint32_t ref = measure(control);
@@ -111,20 +117,21 @@ void AdcController::calibrate(board::EppPort& port, std::uint32_t channel) {
         control |= kZeroInput;
         const std::uint32_t zero = measure(control);
         const std::int32_t err2 = recordErr2(record, length, zero);
-        const std::uint32_t diff = zero - ref;
+        // A zero reading below the reference has no gain to show: the difference would wrap.
+        const std::int64_t diff = std::int64_t{zero} - std::int64_t{ref};
         if (sw == 63) diff63 = diff;
 
         console::print("sw=%X, wzmocn=", static_cast<unsigned>(sw));
         if (ref < 100) {
             console::print("za duze");
-        } else if (diff == 0 || diff63 == 0) {
-            // Zero and reference read alike: the input does not respond, and there is no
-            // gain or range to divide out.
+        } else if (diff <= 0 || diff63 <= 0) {
+            // Zero and reference read alike (or the wrong way round): the input does not
+            // respond, and there is no gain or range to divide out.
             console::print("nieokreslone");
         } else {
-            std::uint32_t gain = diff * 1000 / diff63;
+            std::uint32_t gain = static_cast<std::uint32_t>(diff) * 1000 / static_cast<std::uint32_t>(diff63);
             if (refmV < 1000) gain *= 10;
-            const std::uint32_t range = refmV * 8192 / diff;
+            const std::uint32_t range = refmV * 8192 / static_cast<std::uint32_t>(diff);
             console::print("%d[V/mV], zakres=+-%d[mV]", static_cast<std::int32_t>(gain),
                            static_cast<std::int32_t>(range));
         }
@@ -137,7 +144,7 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
                               std::uint8_t control, bool append) {
     requireMemoryAndChannel(channel);
     // One transfer moves at most 2^31 - 1 bytes; no buffer could hold a larger memory anyway.
-    if (memoryLength() > INT32_MAX) fail(2);
+    if (memoryLength() > INT32_MAX) fail(Fail::OutOfMemory);
     const auto length = static_cast<std::int32_t>(memoryLength());
     const auto words = static_cast<std::uint32_t>(length / 4);
     const std::uint32_t threshold = words / 8;
@@ -148,7 +155,8 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
 
     std::uint32_t reference = words;
     for (std::int32_t poll = 0; poll < kMaxPolls; ++poll) {
-        std::uint8_t counter[4];
+        // A failed read counts as a finished acquisition rather than as garbage.
+        std::uint8_t counter[4] = {};
         port.readBlock(adcBaseAdr, 4, counter);
         const std::uint32_t remaining = bigEndian(counter);
         // A counter above the reference point has not gone down: no toggle (a garbled read
@@ -161,14 +169,14 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
         if (remaining == 0) break;
     }
 
-    board::ByteBuffer record = board::ByteBuffer::uninitialised(static_cast<std::uint64_t>(length));
+    datafiles::ByteBuffer record = datafiles::ByteBuffer::zeroed(static_cast<std::uint64_t>(length));
     port.readBlock(memBaseAdr, length, record.data());
-    board::writeDataFile(file, record.data(), record.size(), append);
+    datafiles::writeDataFile(file, record.data(), record.size(), append);
 }
 
 void AdcController::calibWave(board::EppPort& port, std::uint32_t channel, std::uint8_t control, std::int32_t time) {
-    if (adcBaseAdr == kNotSet) failMessage(0, "\nadres bazowy kontrolera ADC nie zostal ustawiony");
-    if (channel >= kChannels) failMessage(0, "\nNumer kanalu hest za duzy");
+    if (adcBaseAdr == kNotSet) failMessage(Fail::Message, "\nadres bazowy kontrolera ADC nie zostal ustawiony");
+    if (channel >= kChannels) failMessage(Fail::Message, "\nNumer kanalu hest za duzy");
     console::flush();  // the wave may run until the program is stopped
     for (std::int32_t done = 0; time == 0 || done < time;) {
         writeControl(port, channel, control);

@@ -13,7 +13,7 @@ namespace {
 // The subcommand and its arguments are read by the analyser itself.
 void runLa(Run& run, const Line& line) {
     console::print("\tla_%.*s ", static_cast<int>(line.suffix.size()), line.suffix.data());
-    LogicAnalyser(board::eppPort(), run.state, run.local<LaState>()).run(line.suffix, line.arguments);
+    LogicAnalyser(board::transport(run), run.state, run.local<LaState>()).run(line.suffix, line.arguments);
 }
 
 constexpr Command kLaCommands[] = {

@@ -29,7 +29,7 @@ constexpr const char* kCedNames[] = {"active_low", "register", "CE_Data", "AND_t
 
 std::uint32_t scanHex(std::string_view arguments) {
     std::uint32_t value = 0;
-    if (scan(arguments, "%x", {&value}) != 1) fail(3);
+    if (scan(arguments, "%x", {&value}) != 1) fail(Fail::BadInstruction);
     return value;
 }
 
@@ -52,18 +52,18 @@ void LogicAnalyser::run(std::string_view subcommand, std::string_view arguments)
     }
     // A script without a valid base hears about the base first, whatever it misspelt.
     requireBase();
-    fail(3);
+    fail(Fail::BadInstruction);
 }
 
 void LogicAnalyser::requireBase() const {
-    if ((la_.laBaseAdr & 0x7F) != 0) fail(6);
+    if ((la_.laBaseAdr & 0x7F) != 0) fail(Fail::BaseAddress);
 }
 
 void LogicAnalyser::awidth(std::string_view arguments) {
     std::int32_t n = 0;
-    if (scan(arguments, "%d", {&n}) != 1) fail(3);
+    if (scan(arguments, "%d", {&n}) != 1) fail(Fail::BadInstruction);
     console::print("%d\n", n);
-    if (n < kMinAwidth || n > kMaxAwidth) failMessage(0, "Bledny rozmiar szeroko\x9C" "ci adresowej LA");
+    if (n < kMinAwidth || n > kMaxAwidth) failMessage(Fail::Message, "Bledny rozmiar szeroko\x9C" "ci adresowej LA");
     la_.laWindowSize = std::int32_t{1} << n;
     la_.laHighAdr = 0;
 }
@@ -89,16 +89,16 @@ void LogicAnalyser::baseadr(std::string_view arguments) {
     port_.readBlock(base, kIdentificationSize, id);
     if (id[0] != kLaSignature) {
         if (!port_.simulation())
-            failMessage(0,
+            failMessage(Fail::Message,
                         "\nPod podanym adresem bazowym nie znaleziono znacznika LA, zly adres bazowy lub brak "
                         "urzadzenia LA");
         // A VHDL simulation answers whatever its response file holds: the script's own size
         // has to stand in for the parameters the core would have reported.
         console::print("\n\t Uwaga. LA nie wykryty prawdop. z powodu nie przeprowadzonej symulacji\n");
         if (la_.laWindowSize <= 0)
-            failMessage(0, "\nOkresl najpierw wielkosc lokacji adresowych instrukcja: la_highadr lub la_awidth");
+            failMessage(Fail::Message, "\nOkresl najpierw wielkosc lokacji adresowych instrukcja: la_highadr lub la_awidth");
         if (la_.laWindowSize < kLaMinWindow || la_.laWindowSize > kLaMaxWindow)
-            failMessage(0,
+            failMessage(Fail::Message,
                         "\nZla wielkosc lokacji adresowych LA okreslona za pomoca instrukcji: la_awidth lub "
                         "la_highadr i la_baseadr");
         return;
@@ -107,19 +107,19 @@ void LogicAnalyser::baseadr(std::string_view arguments) {
     la_.memAdrWidth = id[1] & kMemAdrWidthBits;
     console::print(", mem_adr_width= %d, ", la_.memAdrWidth);
     if (la_.memAdrWidth < 4 || la_.memAdrWidth > 16)
-        failMessage(0, "\nZla szeroko\x9C\xE6 magistrali adresowej pamieci rejestrowanych probek");
+        failMessage(Fail::Message, "\nZla szeroko\x9C\xE6 magistrali adresowej pamieci rejestrowanych probek");
     la_.useRlc = (id[1] & kUseRlcBit) ? 1 : 0;
     console::print("use_rlc= %d, ", la_.useRlc);
     la_.dataWidth = id[2] + 1;
     console::print("\n\t  data_width= %d, ", la_.dataWidth);
     if (la_.dataWidth != 8 && la_.dataWidth != 16 && la_.dataWidth != 32 && la_.dataWidth != 64)
-        failMessage(0, "\nZla szerkosc magistrali danych");
+        failMessage(Fail::Message, "\nZla szerkosc magistrali danych");
     la_.trigWidth = id[3] + 1;
     console::print("trig_width= %d, ", la_.trigWidth);
-    if (la_.trigWidth > 64) failMessage(0, "\nZa duza szeroko\x9C" "c magistrali trigger");
+    if (la_.trigWidth > 64) failMessage(Fail::Message, "\nZa duza szeroko\x9C" "c magistrali trigger");
     la_.ceDwidth = id[4] + 1;
     console::print("ce_dwidth= %d\n", la_.ceDwidth);
-    if (la_.ceDwidth > 64) failMessage(0, "\nZa duza szerokosc magistrali CE");
+    if (la_.ceDwidth > 64) failMessage(Fail::Message, "\nZa duza szerokosc magistrali CE");
 
     // The sample memory fills the upper half of the window; the registers take the lower.
     std::int32_t size = (std::int32_t{1} << (la_.memAdrWidth + 1)) * (la_.dataWidth / 8);
@@ -150,6 +150,9 @@ void LogicAnalyser::read(std::string_view arguments) {
     console::print("file= %s, timeout= %d ", name.c_str(), polls);
 
     const std::uint32_t base = la_.laBaseAdr;
+    // A window past the top of the address space would wrap and save samples from address 0.
+    if (la_.laWindowSize > 0 && std::uint64_t{base} + static_cast<std::uint32_t>(la_.laWindowSize) > 0x100000000)
+        failMessage(Fail::Message, "\nOkno LA wychodzi poza adres FFFFFFFF: zmien la_baseadr lub wielkosc okna (la_awidth, la_highadr)");
     const std::uint32_t status = base + kLaControlOffset;
     if (!port_.waitForBit(1, kLaCaptureDone, status, polls)) {
         // A CE qualifier that never lets a sample through stalls the capture: storing every

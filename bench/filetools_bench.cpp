@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "filetools/file_tools.h"
 
 using namespace kivo;
@@ -48,9 +48,9 @@ int main(int argc, char** argv) {
         const std::uint64_t v = rng();
         std::memcpy(data.data() + i, &v, 8);
     }
-    board::writeDataFile("in.bin", data.data(), data.size(), false);
-    board::writeDataFile("in.hex", data.data(), data.size(), false);
-    board::writeDataFile("same.bin", data.data(), data.size(), false);
+    datafiles::writeDataFile("in.bin", data.data(), data.size(), false);
+    datafiles::writeDataFile("in.hex", data.data(), data.size(), false);
+    datafiles::writeDataFile("same.bin", data.data(), data.size(), false);
 
     interpreter::Interpreter state;
     // Each tool's echo goes to the console; only the times are of interest here.
@@ -60,12 +60,12 @@ int main(int argc, char** argv) {
         std::function<void()> run;
     };
     const std::vector<Case> cases = {
-        {"read binary", [] { board::readDataFile("in.bin"); }},
-        {"read hex", [] { board::readDataFile("in.hex"); }},
-        {"fileconv bin -> hex", [&] { filetools::fileConv(state, "in.bin", "out.hex", 0); }},
-        {"fileconv hex -> bin", [&] { filetools::fileConv(state, "in.hex", "out.bin", 0); }},
-        {"fileconv swap 16", [&] { filetools::fileConv(state, "in.bin", "out.bin", 16); }},
-        {"fileconv swap 32", [&] { filetools::fileConv(state, "in.bin", "out.bin", 32); }},
+        {"read binary", [] { datafiles::readDataFile("in.bin"); }},
+        {"read hex", [] { datafiles::readDataFile("in.hex"); }},
+        {"fileconv bin -> hex", [&] { datafiles::fileConv(state, "in.bin", "out.hex", 0); }},
+        {"fileconv hex -> bin", [&] { datafiles::fileConv(state, "in.hex", "out.bin", 0); }},
+        {"fileconv swap 16", [&] { datafiles::fileConv(state, "in.bin", "out.bin", 16); }},
+        {"fileconv swap 32", [&] { datafiles::fileConv(state, "in.bin", "out.bin", 32); }},
         {"filecomp equal", [] { filetools::fileComp("in.bin", "same.bin"); }},
         {"file2txt 16", [&] { filetools::file2Txt(state, "in.bin", "out.txt", 16, 1); }},
         {"filehistogram 16", [&] { filetools::fileHistogram(state, "in.bin", "out.bin", 16); }},

@@ -7,7 +7,7 @@
 # Needs: xxd, objcopy, dd, cmp, od, python3 with numpy (Debian's python3-numpy), GNU time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-kivo=$(realpath "${1:-build/release/interpreter/kivo}")
+kivo=$(realpath "${1:-build/release/bin/kivo}")
 runs=${RUNS:-5}
 python=${PYTHON:-/usr/bin/python3}
 work=$(mktemp -d)
@@ -54,8 +54,7 @@ a = np.fromfile('in.bin', dtype='>u2')
 n = len(a) // chan
 a = a[: n * chan].reshape(-1, chan)
 img = np.zeros(x * y, dtype=np.uint8)
-step = x * 256 // n
-cols = (np.arange(n, dtype=np.int64) * step) // 256
+cols = (np.arange(n, dtype=np.int64) * x) // n
 for i in range(chan):
     v = a[:, i].astype(np.int64)
     mn, mx = v.min(), v.max()

@@ -7,7 +7,7 @@
 #    loop behind 100,000 other lines. Goal: time ratio below 1.2.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-kivo=$(realpath "${1:-build/release/interpreter/kivo}")
+kivo=$(realpath "${1:-build/release/bin/kivo}")
 runs=${RUNS:-7}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

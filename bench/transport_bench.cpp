@@ -16,12 +16,12 @@
 namespace {
 
 using kivo::board::EppPort;
-using kivo::board::PortIo;
+using kivo::port::PortIo;
 using Clock = std::chrono::steady_clock;
 
 // Status reads give 0 (nWait ready, acknowledge present, echo 0); the other registers give
 // 0x88, the EPP signature, so the probe settles quietly.
-std::uint8_t answer(std::uint16_t port) { return port == kivo::board::kStatusPort ? 0x00 : 0x88; }
+std::uint8_t answer(std::uint16_t port) { return port == kivo::port::kStatusPort ? 0x00 : 0x88; }
 
 class NullPort final : public PortIo {
 public:

@@ -3,15 +3,31 @@
 #include <cstdio>
 #include <memory>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
+
+namespace kivo::interpreter {
+class Run;
+}
 
 namespace kivo::board {
 
-/// The one board transport of the process: hardware EPP, hand-driven EPP or the nibble
-/// protocol on the parallel port, or the simulation trace. Every board access goes through it.
+// The transport speaks to the port layer's registers by their names.
+using port::kControlPort;
+using port::kDataPort;
+using port::kEppAddressPort;
+using port::kEppDataPort;
+using port::kStatusPort;
+using port::PortIo;
+
+class EppLink;
+class TraceLink;
+struct PortLinks;
+
+/// The board transport of a run: hardware EPP, hand-driven EPP or the nibble protocol on the
+/// parallel port, or the simulation trace. Every board access goes through it.
 class EppPort {
 public:
-    /// The process's transport: its ports come from KIVO_PORT, opened on first use.
+    /// A transport whose ports come from KIVO_PORT, opened on first use.
     EppPort();
     /// A transport over given ports (tests, benchmarks): `library` is the port-I/O library
     /// path, `direct` the port-instruction path that eppmode bit 3 selects. Both must outlive it.
@@ -64,31 +80,28 @@ private:
     bool nibble() const { return eppmode_ >= 16; }
     bool softwareWrite() const { return (eppmode_ & 1) != 0; }
     bool softwareRead() const { return (eppmode_ & 2) != 0; }
-    bool longBlocks() const { return (eppmode_ & 4) != 0; }
-    bool directInstructions() const { return (eppmode_ & 8) != 0; }
+    /// Index of the port path eppmode bit 3 chooses: 0 the port-I/O library, 1 the direct
+    /// port instructions.
+    int path() const { return (eppmode_ & 8) != 0 ? 1 : 0; }
 
-    /// The port-I/O library path (nibble protocol and acknowledge waits always use it).
-    PortIo& library() {
-        if (!library_) openPorts();
-        return *library_;
+    PortLinks& links() {
+        if (!links_) openPorts();
+        return *links_;
     }
-    /// The path eppmode bit 3 chooses for everything else.
-    PortIo& io() {
-        if (!library_) openPorts();
-        return directInstructions() ? *direct_ : *library_;
-    }
+    /// The link of the write cycles (address, data, ProgramN) and of the read cycles in the
+    /// current mode: eppmode may change between any two operations.
+    EppLink& writer();
+    EppLink& reader();
+    /// The path eppmode bit 3 chooses for the plain control and status accesses.
+    PortIo& io();
     void openPorts();
-
-    /// Polls the status until bit 7 (nWait, read inverted) is 0: true when it got there.
-    bool waitReady(PortIo& port, std::uint32_t maxReads);
-    bool sendNibbleAddress(std::uint32_t address);
-    void traceWrite(const void* bytes, std::size_t count);
-    std::uint8_t simulatedRead();
 
     PortIo* library_ = nullptr;
     PortIo* direct_ = nullptr;
     std::shared_ptr<PortIo> ownedLibrary_;
     std::shared_ptr<PortIo> ownedDirect_;
+    std::unique_ptr<PortLinks> links_;
+    std::unique_ptr<TraceLink> trace_;
 
     std::int32_t eppmode_ = 3;
     std::int32_t boardKind_ = 0;
@@ -96,11 +109,9 @@ private:
     bool probePending_ = true;
     /// The nibble address transfer was given up: the data phase of that transfer is skipped.
     bool addressLost_ = false;
-    std::FILE* traceFile_ = nullptr;
-    std::FILE* responseFile_ = nullptr;
 };
 
-/// The process's one transport, closed at process exit.
-EppPort& eppPort();
+/// The transport of the running script.
+EppPort& transport(interpreter::Run& run);
 
 }  // namespace kivo::board

@@ -9,15 +9,15 @@ namespace kivo::board {
 
 using namespace interpreter;
 
-void runVer(Run&, const Line&) {
+void runVer(Run& run, const Line&) {
     console::print("\tVer\n");
-    if (!eppPort().probe(true)) fail(0);
+    if (!transport(run).probe(true)) fail(Fail::Message);
 }
 
 void runEppmode(Run& run, const Line& line) {
     std::int32_t mode = -1;  // no argument: show the current mode
     scan(line.arguments, "%x", {&mode});
-    EppPort& port = eppPort();
+    EppPort& port = transport(run);
     if (mode >= 0) {
         console::print("\teppmode %X (%d dec)\n", static_cast<unsigned>(mode), mode);
         port.setEppmode(mode);
@@ -27,32 +27,32 @@ void runEppmode(Run& run, const Line& line) {
     run.state.stat = static_cast<std::uint32_t>(port.eppmode());
 }
 
-void runVhdlsim(Run&, const Line&) {
+void runVhdlsim(Run& run, const Line&) {
     console::print("vhdlsim. Przejscie w tryb symulacji\n");
-    eppPort().enterSimulation();
+    transport(run).enterSimulation();
 }
 
-void runReset(Run&, const Line&) {
+void runReset(Run& run, const Line&) {
     console::print("reset\n");
     // The board's reset register sits at the top of the address space; baseadr does not apply.
     static constexpr std::uint32_t kResetRegister = 0xFFFFFFFF;
     const std::uint8_t assert = 0x01, release = 0x00;
-    EppPort& port = eppPort();
+    EppPort& port = transport(run);
     port.writeBlock(&assert, kResetRegister, 1);
     port.writeBlock(&release, kResetRegister, 1);
 }
 
-void runExit(Run&, const Line&) {
+void runExit(Run& run, const Line&) {
     console::print("\texit\n");
-    eppPort().close();  // ends the simulation trace before the process goes
+    transport(run).close();  // ends the simulation trace as the run ends
     throw ScriptExit{};
 }
 
-void runSleep(Run&, const Line& line) {
+void runSleep(Run& run, const Line& line) {
     std::int32_t milliseconds = 0;
     requireFields(scan(line.arguments, "%d", {&milliseconds}), 1, 1, line);
     console::print("\tsleep %d (dec)\n", milliseconds);
-    EppPort& port = eppPort();
+    EppPort& port = transport(run);
     if (port.simulation()) {
         port.traceWait(static_cast<std::uint32_t>(milliseconds));
     } else if (milliseconds > 0) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "board/board_commands.h"
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "board/epp_port.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
@@ -15,6 +15,9 @@
 namespace kivo::board {
 
 using namespace interpreter;
+using datafiles::ByteBuffer;
+using datafiles::readDataFile;
+using datafiles::writeDataFile;
 
 namespace {
 
@@ -24,7 +27,7 @@ constexpr std::int32_t kMaxPattern = 0x200000;
 // Byte counts are signed 32-bit: a stop far below the start gives a negative count.
 std::int32_t byteCount(std::uint32_t start, std::uint32_t stop) { return static_cast<std::int32_t>(stop - start + 1); }
 
-void writeByte(std::uint32_t address, const std::string& data) {
+void writeByte(EppPort& port, std::uint32_t address, const std::string& data) {
     console::print("\twritebyte adres= ");
     printGroupedHex(address);
     std::uint8_t bytes[8];
@@ -32,20 +35,24 @@ void writeByte(std::uint32_t address, const std::string& data) {
     console::print(", dana= ");
     printHexBytes(bytes, static_cast<std::size_t>(n), true);
     console::print("= %d(dec)\n", static_cast<std::int32_t>(bytesValue(bytes, static_cast<std::size_t>(n))));
-    eppPort().writeBlock(bytes, address, n);
+    port.writeBlock(bytes, address, n);
 }
 
-std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
+std::uint32_t readByte(EppPort& port, std::uint32_t start, std::uint32_t stop) {
     console::print("\treadbyte Adr= ");
     printGroupedHex(start);
     console::print(" do ");
     printGroupedHex(stop);
-    std::int32_t n = byteCount(start, stop);
-    if (n < 0) fail(3);
-    n = std::min(n, kMaxReadbyte);
+    // Counted in 64 bits: 0 .. FFFFFFFF is 2^32 bytes, which the 1024-byte cap takes in.
+    const std::int64_t wanted = std::int64_t{stop} - std::int64_t{start} + 1;
+    if (wanted < 0) {
+        console::print("\nAdres koncowy musi byc wiekszy od poczatkowego\n");
+        fail(Fail::BadInstruction);
+    }
+    const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(wanted, kMaxReadbyte));
     // A read that times out stops early: the bytes it never reached show as 0, not as garbage.
     std::uint8_t buffer[kMaxReadbyte] = {};
-    eppPort().readBlock(start, n, buffer);
+    port.readBlock(start, n, buffer);
     const auto head = static_cast<std::size_t>(std::min(n, 4));
     const std::uint32_t value = bytesValue(buffer, head);
     console::print(" data= ");
@@ -63,20 +70,30 @@ std::uint32_t readByte(std::uint32_t start, std::uint32_t stop) {
     return value;
 }
 
+void printFileRange(const std::string& name, std::uint32_t start, std::uint32_t stop) {
+    console::print("file=%s, adr_start=", name.c_str());
+    printGroupedHex(start);
+    console::print(", adr_stop=");
+    printGroupedHex(stop);
+    console::print("\n");
+}
+
 // `stopGiven` false: the line named a file and a start only, and the whole file is written.
-void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
-                bool stopGiven) {
+// `backwards`: the line named a file and a stop below the start.
+void writeBlock(EppPort& port, const Interpreter& state, const std::string& name, std::uint32_t start,
+                std::uint32_t stop, bool stopGiven, bool backwards) {
     const std::int32_t n = byteCount(start, stop);
     console::print("\twriteblock ");
     if (state.fileappend) console::print("ap ");
     ByteBuffer data;
+    if (backwards) {
+        printFileRange(name, start, stop);
+        console::print("Adres koncowy musi byc wiekszy od poczatkowego\n");
+        fail(Fail::BadInstruction);
+    }
     if (!name.empty()) {
         data = readDataFile(name, stopGiven ? n : 0);
-        console::print("file=%s, adr_start=", name.c_str());
-        printGroupedHex(start);
-        console::print(", adr_stop=");
-        printGroupedHex(start + static_cast<std::uint32_t>(data.size()) - 1);
-        console::print("\n");
+        printFileRange(name, start, start + static_cast<std::uint32_t>(data.size()) - 1);
     } else {
         console::print("stat= %X, adr_start= ", state.stat);
         printGroupedHex(start);
@@ -85,7 +102,7 @@ void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t
         console::print("\n");
         if (n <= 0 || n > kMaxPattern) {
             console::print("Zly adres do zapisu\n");
-            fail(3);
+            fail(Fail::BadInstruction);
         }
         data = ByteBuffer::uninitialised(static_cast<std::uint64_t>(n));
         for (std::int32_t k = 0; k < n; ++k) data.data()[k] = static_cast<std::uint8_t>(state.stat >> (8 * (3 - k % 4)));
@@ -93,17 +110,12 @@ void writeBlock(const Interpreter& state, const std::string& name, std::uint32_t
     // One transfer carries at most 2^31 - 1 bytes; a larger file fits no board range.
     if (data.size() > static_cast<std::size_t>(INT32_MAX)) {
         console::print("Zly adres do zapisu\n");
-        fail(3);
+        fail(Fail::BadInstruction);
     }
-    eppPort().writeBlock(data.data(), start, static_cast<std::int32_t>(data.size()));
+    port.writeBlock(data.data(), start, static_cast<std::int32_t>(data.size()));
 }
 
 }  // namespace
-
-std::uint32_t readBlockToFile(Interpreter& state, const std::string& name, std::uint32_t start, std::uint32_t stop,
-                              bool echo) {
-    return readBlockToFile(eppPort(), state, name, start, stop, echo);
-}
 
 std::uint32_t readBlockToFile(EppPort& port, Interpreter& state, const std::string& name, std::uint32_t start,
                               std::uint32_t stop, bool echo) {
@@ -117,11 +129,11 @@ std::uint32_t readBlockToFile(EppPort& port, Interpreter& state, const std::stri
     }
     if (n <= 0) {
         console::print("Adres koncowy musi byc wiekszy od poczatkowego\n");
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     if (n > kMaxReadBlock) {
         console::print("Rozmiar do odczytu: %X [hex] > 64MB\n", static_cast<unsigned>(n));
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     // Zeroed: a read that times out stops early and must not save stale memory.
     ByteBuffer data = ByteBuffer::zeroed(static_cast<std::uint64_t>(n));
@@ -136,15 +148,15 @@ void runWritebyte(Run& run, const Line& line) {
     std::uint32_t address = 0;
     std::string data;
     requireFields(scan(line.arguments, "%x %s", {&address, &data}), 2, 2, line);
-    writeByte(address + run.state.baseadr, data);
+    writeByte(transport(run), address + run.state.baseadr, data);
 }
 
 void runReadbyte(Run& run, const Line& line) {
     std::uint32_t start = 0, stop = 0;
     const int fields = scan(line.arguments, "%x %x", {&start, &stop});
-    if (fields < 1 || fields > 2) fail(3);
+    if (fields < 1 || fields > 2) fail(Fail::BadInstruction);
     if (fields == 1) stop = start;
-    run.state.stat = readByte(start + run.state.baseadr, stop + run.state.baseadr);
+    run.state.stat = readByte(transport(run), start + run.state.baseadr, stop + run.state.baseadr);
 }
 
 void runWriteblock(Run& run, const Line& line) {
@@ -152,6 +164,10 @@ void runWriteblock(Run& run, const Line& line) {
     std::uint32_t start = 0, stop = 0;
     bool stopGiven = true;
     const int fields = scan(line.arguments, "%s %x %x", {&name, &start, &stop});
+    // A word that is no address must not leave the addresses to the status memory, or to the
+    // whole file, without a word: writeblock d.bin zz is refused.
+    std::string word;
+    if (scan(line.arguments, "%s %s %s", {&word, &word, &word}) > std::max(fields, 0)) failLine(line);
     if (fields <= 1) {
         // No addresses: status memory cells 0 and 1 hold them.
         start = static_cast<std::uint32_t>(run.state.statusMemory[0]);
@@ -165,14 +181,18 @@ void runWriteblock(Run& run, const Line& line) {
     } else if (fields == 2) {
         stopGiven = false;
     }
-    writeBlock(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven);
+    // A stop of 0 is the written-out form of no stop; any other stop below the start is
+    // refused as readblock and the fill form refuse it, instead of taking the whole file.
+    const bool backwards = fields == 3 && stop != 0 && stop < start;
+    writeBlock(transport(run), run.state, name, start + run.state.baseadr, stop + run.state.baseadr, stopGiven,
+               backwards);
 }
 
 void runReadblock(Run& run, const Line& line) {
     std::string name;
     std::uint32_t start = 0, stop = 0;
     requireFields(scan(line.arguments, "%s %x %x", {&name, &start, &stop}), 3, 3, line);
-    readBlockToFile(run.state, name, start + run.state.baseadr, stop + run.state.baseadr, true);
+    readBlockToFile(transport(run), run.state, name, start + run.state.baseadr, stop + run.state.baseadr, true);
 }
 
 }  // namespace kivo::board

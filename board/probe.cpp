@@ -1,4 +1,6 @@
+#include "board/epp_link.h"
 #include "board/epp_port.h"
+#include "board/epp_wire.h"
 #include "interpreter/console.h"
 
 namespace kivo::board {
@@ -7,7 +9,6 @@ namespace console = interpreter::console;
 
 namespace {
 
-constexpr std::uint8_t kControlIdle = 0x04;
 // Bits 7, 6, 3, 2 of the address register read 1, 0, 1, 0 on an EPP board.
 constexpr std::uint8_t kEppSignatureMask = 0xCC;
 constexpr std::uint8_t kEppSignature = 0x88;
@@ -27,7 +28,7 @@ bool EppPort::probe(bool verbose) {
     std::uint8_t id = 0;
     std::uint8_t status = 0;
     auto eppAttempt = [&] {
-        writeControl(kControlIdle);
+        writeControl(wire::kControlIdle);
         id = readAddressRegister();
         status = readStatus();
         return (id & kEppSignatureMask) == kEppSignature;
@@ -53,21 +54,9 @@ bool EppPort::probe(bool verbose) {
         return true;
     }
 
-    // Nibble boards answer on the status lines: two bits per step on bits 5-4, nError low
-    // while the board is there.
-    PortIo& port = library();
-    port.writeByte(kDataPort, 0x0D);
+    // Nibble boards answer on the status lines; a step with nError high finds no board.
     std::uint8_t value = 0;
-    bool answered = true;
-    for (std::uint8_t step : {0x0F, 0x15, 0x27, 0x35}) {
-        port.writeByte(kDataPort, step);
-        const std::uint8_t nibbleStatus = port.readByte(kStatusPort);
-        if ((nibbleStatus & 0x08) != 0) {
-            answered = false;
-            break;
-        }
-        value = static_cast<std::uint8_t>((value >> 2) | (((nibbleStatus >> 4) & 3) << 6));
-    }
+    const bool answered = links().nibble[0].identify(value);
     const std::uint8_t board = value & kNibbleBoardMask;
     if (answered && (board == kXsbBoard || board == kZemBoard)) {
         boardKind_ = board == kXsbBoard ? 0 : 1;

@@ -55,10 +55,10 @@ void runWaitbit(Run& run, const Line& line) {
     printGroupedHex(address);
     if (fields >= 3) console::print(", timeout= %d", polls);
     console::print("\n");
-    if (fields < 2) fail(3);
+    if (fields < 2) fail(Fail::BadInstruction);
 
     // A timeout has been reported on the console; the script goes on with the next line.
-    eppPort().waitForBit(expected, static_cast<std::uint8_t>(mask), address, polls);
+    transport(run).waitForBit(expected, static_cast<std::uint8_t>(mask), address, polls);
 }
 
 void runI2cwrite(Run& run, const Line& line) {
@@ -69,7 +69,7 @@ void runI2cwrite(Run& run, const Line& line) {
 
     const std::uint32_t base = run.state.baseadr;
     console::print("\ti2cwrite adr. bazowy %X, subadr. %X, dana %X\n", base, subaddress & 0xFF, data & 0xFF);
-    EppPort& port = eppPort();
+    EppPort& port = transport(run);
     i2cTransmit(port, base, kDeviceWrite, kStartWrite);
     i2cTransmit(port, base, static_cast<std::uint8_t>(subaddress), kWrite);
     i2cTransmit(port, base, static_cast<std::uint8_t>(data), kStopWrite);
@@ -82,7 +82,7 @@ void runI2cread(Run& run, const Line& line) {
     if (subaddress > 0x80) failLine(line);
 
     const std::uint32_t base = run.state.baseadr;
-    EppPort& port = eppPort();
+    EppPort& port = transport(run);
     i2cTransmit(port, base, kDeviceWrite, kStartWrite);
     i2cTransmit(port, base, static_cast<std::uint8_t>(subaddress), kWrite);
     // Repeated start: the device sends from the register just addressed.

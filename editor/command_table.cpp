@@ -5,109 +5,109 @@ namespace {
 
 // Lines these items insert must parse in kivo: keywords and field order follow its scan formats.
 constexpr CommandItem kBasic[] = {
-    {"config", "config1Click", "config", 1, {"File name"}, " config "},
-    {"writeblock", "writeblock1Click", "writeblock", 3,
+    {"config", "config1", "config", 1, {"File name"}, " config "},
+    {"writeblock", "writeblock1", "writeblock", 3,
      {"File name [*.bin *.hex]", "Start address (hex)", "Stop address (hex)"},
      " writeblock - write file contenents to memory "},
-    {"writebyte", "writebyte1Click", "writebyte", 2, {"address (hex)", "data (hex)"},
+    {"writebyte", "writebyte1", "writebyte", 2, {"address (hex)", "data (hex)"},
      " writebyte - write data to memory "},
-    {"readblock", "readblock1Click", "readblock", 3,
+    {"readblock", "readblock1", "readblock", 3,
      {"File name [*.bin *.hex]", "Start address (hex)", "Stop address (hex)"},
      " readblock - read memory contenents to file "},
-    {"readbyte", "readbyte1Click", "readbyte", 2, {"Start address (hex)", "Stop address (hex)"},
+    {"readbyte", "readbyte1", "readbyte", 2, {"Start address (hex)", "Stop address (hex)"},
      " readbyte - read data from memory and print it "},
-    {"baseadr", "baseadr1Click", "baseadr", 1, {"Address"}, " baseadr - set base address "},
-    {"ver", "ver1Click", "ver", 0, {}, ""},
-    {"eppmode", "eppmode1Click", "eppmode", 1, {"Port mode"}, " eppmode - set EPP port mode "},
-    {"reset", "reset1Click", "reset", 0, {}, ""},
+    {"baseadr", "baseadr1", "baseadr", 1, {"Address"}, " baseadr - set base address "},
+    {"ver", "ver1", "ver", 0, {}, ""},
+    {"eppmode", "eppmode1", "eppmode", 1, {"Port mode"}, " eppmode - set EPP port mode "},
+    {"reset", "reset1", "reset", 0, {}, ""},
 };
 
 constexpr CommandItem kConditional[] = {
-    {"waitbit0", "waitbit01Click", "waitbit0", 3, {"Bit mask (hex)", "Address (hex)", "Timeout"},
+    {"waitbit0", "waitbit01", "waitbit0", 3, {"Bit mask (hex)", "Address (hex)", "Timeout"},
      " waitbit0 "},
-    {"waitbit1", "waitbit11Click", "waitbit1", 2, {"Bit mask (hex)", "Address (hex)"}, " waitbit1 "},
-    {"gobit1", "gobit11Click", "gobit1", 2, {"Bit mask (hex)", "Label"}, " gobit1 "},
-    {"gobit0", "gobit01Click", "gobit0", 2, {"Bit mask (hex)", "Label"}, " gobit0 "},
-    {"go>", "go1Click", "go>", 2, {"Value (hex)", "Label"}, " go> "},
-    {"go<", "go2Click", "go<", 2, {"Value (hex)", "Label"}, " go< "},
-    {"go=", "go3Click", "go=", 2, {"Value (hex)", "Label"}, " go= "},
+    {"waitbit1", "waitbit11", "waitbit1", 2, {"Bit mask (hex)", "Address (hex)"}, " waitbit1 "},
+    {"gobit1", "gobit11", "gobit1", 2, {"Bit mask (hex)", "Label"}, " gobit1 "},
+    {"gobit0", "gobit01", "gobit0", 2, {"Bit mask (hex)", "Label"}, " gobit0 "},
+    {"go>", "go1", "go>", 2, {"Value (hex)", "Label"}, " go> "},
+    {"go<", "go2", "go<", 2, {"Value (hex)", "Label"}, " go< "},
+    {"go=", "go3", "go=", 2, {"Value (hex)", "Label"}, " go= "},
 };
 
 constexpr CommandItem kFile[] = {
-    {"fileconv", "fileconv1Click", "fileconv", 3, {"Source file", "Destination file", "[Bit]"},
+    {"fileconv", "fileconv1", "fileconv", 3, {"Source file", "Destination file", "[Bit]"},
      " fileconv - convert file "},
-    {"filecomp", "filecomp1Click", "filecomp", 2, {"File", "File"}, " filecomp - compare two files "},
-    {"fileappend", "fileappend1Click", "fileappend", 1, {"Value"},
+    {"filecomp", "filecomp1", "filecomp", 2, {"File", "File"}, " filecomp - compare two files "},
+    {"fileappend", "fileappend1", "fileappend", 1, {"Value"},
      " fileappend - change write file method "},
-    {"fileselect", "fileselect1Click", "fileselect", 6,
+    {"fileselect", "fileselect1", "fileselect", 6,
      {"Source file", "Destination file", "Start", "Stop", "[Sample size]", "[Record size]"},
      " fileselect ", true},
-    {"file2txt", "file2txt1Click", "file2txt", 4,
+    {"file2txt", "file2txt1", "file2txt", 4,
      {"Source file", "Destination file", "Number of bits (dec)", "Number of column"}, " file2txt "},
-    {"file2raw", "file2raw1Click", "file2raw", 6,
+    {"file2raw", "file2raw1", "file2raw", 6,
      {"Source file", "Destination file", "X size", "Y size", "Number of bits", "[Number of channels]"},
      " file2raw "},
-    {"filestatistic", "filestatistic1Click", "filestatistic", 3,
+    {"filestatistic", "filestatistic1", "filestatistic", 3,
      {"Source file", "Number of bits", "[Number of channels]"}, " filestatistic "},
-    {"filehistogram", "filehistogram1Click", "filehistogram", 3,
+    {"filehistogram", "filehistogram1", "filehistogram", 3,
      {"Source file", "Destination file", "[Number of bits]"}, " filehistogram "},
 };
 
 constexpr CommandItem kI2c[] = {
-    {"i2cwrite", "i2cwrite1Click", "i2cwrite", 2, {"Address", "Value"}, " i2cwrite "},
-    {"i2cread", "i2cread1Click", "i2cread", 1, {"Address"}, " i2cread "},
+    {"i2cwrite", "i2cwrite1", "i2cwrite", 2, {"Address", "Value"}, " i2cwrite "},
+    {"i2cread", "i2cread1", "i2cread", 1, {"Address"}, " i2cread "},
 };
 
 constexpr CommandItem kAnalyser[] = {
-    {"labaseadr", "labaseadr1Click", "labaseadr", 1, {"Address (hex)"}, " labaseadr "},
-    {"laawidth", "laawidth1Click", "laawidth", 1, {"Value (dec)"}, " laawidth "},
-    {"lahighadr", "lahighadr1Click", "lahighadr", 1, {"Address (hex)"}, " lahighadr "},
-    {"latvalue", "latvalue1Click", "latvalue", 1, {"Address (hex)"}, " latvalue "},
-    {"latcare", "latcare1Click", "latcare", 1, {"Address (hex)"}, " latcare "},
-    {"lacevalue", "lacevalue1Click", "lacevalue", 1, {"Address (hex)"}, " lacevalue "},
-    {"lacecare", "lacecare1Click", "lacecare", 1, {"Address (hex)"}, " lacecare "},
-    {"lacectr", "lacectr1Click", "lacectr", 1, {"Address (hex)"}, " latectr "},
-    {"lastart", "lastart1Click", "lastart", 1, {"Value (hex)"}, " lastart "},
-    {"laread", "laread1Click", "laread", 2, {"[File name]", "[Timeout]"}, " laread "},
+    {"labaseadr", "labaseadr1", "labaseadr", 1, {"Address (hex)"}, " labaseadr "},
+    {"laawidth", "laawidth1", "laawidth", 1, {"Value (dec)"}, " laawidth "},
+    {"lahighadr", "lahighadr1", "lahighadr", 1, {"Address (hex)"}, " lahighadr "},
+    {"latvalue", "latvalue1", "latvalue", 1, {"Address (hex)"}, " latvalue "},
+    {"latcare", "latcare1", "latcare", 1, {"Address (hex)"}, " latcare "},
+    {"lacevalue", "lacevalue1", "lacevalue", 1, {"Address (hex)"}, " lacevalue "},
+    {"lacecare", "lacecare1", "lacecare", 1, {"Address (hex)"}, " lacecare "},
+    {"lacectr", "lacectr1", "lacectr", 1, {"Address (hex)"}, " lacectr "},
+    {"lastart", "lastart1", "lastart", 1, {"Value (hex)"}, " lastart "},
+    {"laread", "laread1", "laread", 2, {"[File name]", "[Timeout]"}, " laread "},
 };
 
 constexpr CommandItem kControl[] = {
-    {"sleep", "sleep1Click", "sleep", 1, {"Time (ms)"}, " sleep "},
-    {"run", "run1Click", "run", 1, {"Command"}, " run - execute OS command "},
-    {"exit", "exit1Click", "exit", 0, {}, ""},
-    {"waitforkey", "waitforkey1Click", "waitforkey", 0, {}, ""},
-    {"print", "print1Click", "print", 1, {"Text"}, " print - print text on a display "},
-    {"comment", "comment1Click", "comment", 1, {"Number"}, " comment "},
-    {"goto", "goto1Click", "goto", 1, {"Label"}, " goto - go to label "},
-    {"label", "label2Click", ":", 1, {"Label"}, "label"},
-    {"loop", "loop1Click", "loop", 2, {"Numer (hex)", "Label"}, " loop - go to label 'Number' times "},
+    {"sleep", "sleep1", "sleep", 1, {"Time (ms)"}, " sleep "},
+    {"run", "run1", "run", 1, {"Command"}, " run - execute OS command "},
+    {"exit", "exit1", "exit", 0, {}, ""},
+    {"waitforkey", "waitforkey1", "waitforkey", 0, {}, ""},
+    {"print", "print1", "print", 1, {"Text"}, " print - print text on a display "},
+    {"comment", "comment1", "comment", 1, {"Number"}, " comment "},
+    {"goto", "goto1", "goto", 1, {"Label"}, " goto - go to label "},
+    {"label", "label2", ":", 1, {"Label"}, "label"},
+    {"loop", "loop1", "loop", 2, {"Numer (hex)", "Label"}, " loop - go to label 'Number' times "},
 };
 
 constexpr CommandItem kStatus[] = {
-    {"stat?", "stat1Click", "stat?", 0, {}, ""},
-    {"stat=", "stat2Click", "stat=", 1, {"Value (hex)"}, " stat= - set status register "},
-    {"stat+=", "stat3Click", "stat+=", 1, {"Value (hex)"}, " stat+= - add Value to status register "},
-    {"stat-=", "stat4Click", "stat-=", 1, {"Value (hex)"},
+    {"stat?", "stat1", "stat?", 0, {}, ""},
+    {"stat=", "stat2", "stat=", 1, {"Value (hex)"}, " stat= - set status register "},
+    {"stat+=", "stat3", "stat+=", 1, {"Value (hex)"}, " stat+= - add Value to status register "},
+    {"stat-=", "stat4", "stat-=", 1, {"Value (hex)"},
      " stat-= - substract Value from status register "},
-    {"stat*=", "stat5Click", "stat*=", 1, {"Value (hex)"},
+    {"stat*=", "stat5", "stat*=", 1, {"Value (hex)"},
      " stat*= - multiply Value and status register "},
-    {"stat/=", "stat6Click", "stat/=", 1, {"Value (hex)"},
+    {"stat/=", "stat6", "stat/=", 1, {"Value (hex)"},
      " stat/= - devide status register through Value "},
-    {"stat&&=", "stat7Click", "stat&=", 1, {"Value (hex)"},
+    {"stat&&=", "stat7", "stat&=", 1, {"Value (hex)"},
      "stat&&= - logical 'status register AND Value' operation"},
-    {"stat|=", "stat8Click", "stat|=", 1, {"Value (hex)"},
+    {"stat|=", "stat8", "stat|=", 1, {"Value (hex)"},
      " stat|= - logical 'status register OR Value' operation "},
-    {"stat^=", "stat9Click", "stat^=", 1, {"Value (hex)"},
+    {"stat^=", "stat9", "stat^=", 1, {"Value (hex)"},
      "stat^= - logical 'status register XOR Value' operation"},
-    {"stat=>", "stat10Click", "stat=>m", 1, {"Address (hex)"}, " stat=>m "},
-    {"stat<=", "stat11Click", "stat<=m", 1, {"Address (hex)"}, " stat<=m "},
-    {"stat<=>", "stat12Click", "stat<=>m", 1, {"Address (hex)"}, " stat<=>m "},
-    {"stat+=m", "statm1Click", "stat+=m", 1, {"Address (hex)"}, " stat+=m "},
-    {"stat-=m", "statm2Click", "stat-=m", 1, {"Address (hex)"}, " stat-=m "},
+    {"stat=>", "stat10", "stat=>m", 1, {"Address (hex)"}, " stat=>m "},
+    {"stat<=", "stat11", "stat<=m", 1, {"Address (hex)"}, " stat<=m "},
+    {"stat<=>", "stat12", "stat<=>m", 1, {"Address (hex)"}, " stat<=>m "},
+    {"stat+=m", "statm1", "stat+=m", 1, {"Address (hex)"}, " stat+=m "},
+    {"stat-=m", "statm2", "stat-=m", 1, {"Address (hex)"}, " stat-=m "},
 };
 
 constexpr CommandItem kVhdl[] = {
-    {"vhdlsim", "vhdlsim1Click", "vhdlsim", 0, {}, ""},
+    {"vhdlsim", "vhdlsim1", "vhdlsim", 0, {}, ""},
 };
 
 constexpr CommandMenu kMenus[] = {
@@ -124,14 +124,6 @@ constexpr CommandMenu kMenus[] = {
 }  // namespace
 
 std::span<const CommandMenu> commandMenus() { return kMenus; }
-
-const CommandItem* commandByHandler(const QString& handler) {
-    for (const CommandMenu& menu : kMenus)
-        for (const CommandItem& item : menu.items)
-            if (handler == QLatin1String(item.handler))
-                return &item;
-    return nullptr;
-}
 
 QString helpAnchor(const CommandItem& item) {
     // The label item's keyword is ":", which makes a poor anchor.

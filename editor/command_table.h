@@ -10,7 +10,7 @@ namespace kivo::editor {
 /// One item of the "&KIVO Command" menu.
 struct CommandItem {
     const char* caption;       ///< menu caption; "&&" shows one "&"
-    const char* handler;       ///< name of the TMainForm slot the item triggers
+    const char* name;          ///< object name of the item's action (the handler without "Click")
     const char* keyword;       ///< text that begins the inserted line
     int fieldCount;            ///< 0 for a direct item, else 1..6 dialog fields
     std::array<const char*, 6> fieldLabels;  ///< the first fieldCount are used
@@ -26,9 +26,6 @@ struct CommandMenu {
 
 /// The eight submenus in menu order.
 std::span<const CommandMenu> commandMenus();
-
-/// The item whose handler has this name, or nullptr.
-const CommandItem* commandByHandler(const QString& handler);
 
 /// The help anchor of a dialog item: its keyword, except "label" for the label item.
 QString helpAnchor(const CommandItem& item);

@@ -1,7 +1,8 @@
 #include "editor/mdi_child.h"
 
 #include "editor/command_table.h"
-#include "editor/main_form.h"
+#include "editor/script_file.h"
+#include "editor/ui_services.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,7 +13,7 @@
 
 namespace kivo::editor {
 
-TMDIChild::TMDIChild(TMainForm& mainForm) : mainForm_(mainForm) {
+TMDIChild::TMDIChild(UiServices& ui, FileDialogMemory& dialogs) : ui_(ui), dialogs_(dialogs) {
     setAttribute(Qt::WA_DeleteOnClose);
     resize(355, 249);
 
@@ -56,6 +57,55 @@ QString TMDIChild::scriptText() const {
     return text;
 }
 
+void TMDIChild::loadFile(const QString& path) {
+    FileName = path;
+    const ScriptFile::LoadResult loaded = ScriptFile::load(path);
+    if (!loaded.ok)
+        ui_.notice(this, loaded.error);
+    loadText(loaded.text);
+    // Set again after the load, so that closing asks about any later edit.
+    memoModified_ = true;
+}
+
+bool TMDIChild::save() { return saveTo(false); }
+
+bool TMDIChild::saveAs() { return saveTo(true); }
+
+bool TMDIChild::saveTo(bool asAgain) {
+    QString path = FileName;
+    if (asAgain || path.isEmpty()) {
+        const UiServices::FileChoice choice =
+            ui_.saveFile(this, asAgain ? QStringLiteral("Save As") : QStringLiteral("Save"), dialogs_.saveFileName,
+                         QString::fromLatin1(kScriptFilter));
+        if (choice.path.isEmpty())
+            return false;
+        dialogs_.saveFileName = choice.path;
+        path = choice.path;
+        // Any dot counts, even one in a directory name: then the name is taken as given.
+        if (choice.filterIndex == 0 && !path.contains(QLatin1Char('.')))
+            path += QStringLiteral(".txt");
+    }
+    const ScriptFile::SaveResult written = ScriptFile::save(path, scriptText());
+    if (!written.ok) {
+        ui_.notice(this, written.error);
+        return false;
+    }
+    FileName = path;
+    setWindowTitle(path);
+    Changed = false;
+    emit saved();
+    return true;
+}
+
+void TMDIChild::deleteForward() {
+    QTextCursor cursor = Memo->textCursor();
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    else
+        cursor.deleteChar();
+    Memo->setTextCursor(cursor);
+}
+
 void TMDIChild::InsertLine(const QString& text) {
     QTextCursor cursor = Memo->textCursor();
     cursor.setPosition(cursor.selectionStart());
@@ -66,40 +116,37 @@ void TMDIChild::InsertLine(const QString& text) {
     Memo->setTextCursor(cursor);
 }
 
-void TMDIChild::FormActivate() { mainForm_.setStatusPanel(1, FileName); }
-
 void TMDIChild::MemoChange() {
-    mainForm_.setStatusPanel(0, QStringLiteral("Modified"));
-    mainForm_.setStatusPanel(1, FileName);
     Changed = memoModified_;
+    emit edited();
 }
 
 void TMDIChild::aHelpExecute() {
     const QString selection = Memo->textCursor().selectedText();
     if (selection.isEmpty()) {
-        mainForm_.openHelp({});
+        emit helpRequested({});
         return;
     }
     if (const auto anchor = helpAnchorForSelection(selection))
-        mainForm_.openHelp(*anchor);
+        emit helpRequested(*anchor);
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event) {
     if (Changed && memoModified_) {
-        const auto answer = mainForm_.ui().ask(
-            this, QStringLiteral("KIVO Voraraz Udide"),
-            QStringLiteral("The current file has changed. Save changes?"),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Question);
+        const auto answer = ui_.ask(this, QStringLiteral("KIVO Voraraz Udide"),
+                                    QStringLiteral("The current file has changed. Save changes?"),
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Question);
         // A save that does not happen (dialog cancelled, write failed) keeps the window, so
         // that answering Yes can never lose the text.
         if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton ||
-            (answer == QMessageBox::Yes && !mainForm_.saveDocument(*this, false))) {
+            (answer == QMessageBox::Yes && !save())) {
             event->ignore();
             return;
         }
     }
     event->accept();
-    mainForm_.documentClosed(*this);
+    closed_ = true;
+    emit closed();
 }
 
 }  // namespace kivo::editor

@@ -1,6 +1,8 @@
 #include "editor/raw_generator.h"
 
-#include "editor/main_form.h"
+#include "editor/editor_settings.h"
+#include "editor/script_runner.h"
+#include "editor/ui_services.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -10,7 +12,7 @@
 
 namespace kivo::editor {
 
-TfrawGenetaror::TfrawGenetaror(TMainForm& mainForm) : QDialog(&mainForm), mainForm_(mainForm) {
+TfrawGenetaror::TfrawGenetaror(ScriptRunner& runner, QWidget* parent) : QDialog(parent), runner_(runner) {
     setObjectName(QStringLiteral("frawGenetaror"));
     setWindowTitle(QStringLiteral("RAW Generator"));
     setFixedSize(416, 179);
@@ -43,12 +45,12 @@ TfrawGenetaror::TfrawGenetaror(TMainForm& mainForm) : QDialog(&mainForm), mainFo
     Button3->setGeometry(328, 146, 75, 25);
 
     connect(SpeedButton1, &QToolButton::clicked, this, [this] {
-        const auto choice = mainForm_.ui().openFile(this, QStringLiteral("Open"), eInput->text(), {});
+        const auto choice = runner_.ui().openFile(this, QStringLiteral("Open"), eInput->text(), {});
         if (!choice.path.isEmpty())
             eInput->setText(choice.path);
     });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] {
-        const auto choice = mainForm_.ui().saveFile(this, QStringLiteral("Save"), eOutput->text(), {});
+        const auto choice = runner_.ui().saveFile(this, QStringLiteral("Save"), eOutput->text(), {});
         if (!choice.path.isEmpty())
             eOutput->setText(choice.path);
     });
@@ -60,26 +62,26 @@ TfrawGenetaror::TfrawGenetaror(TMainForm& mainForm) : QDialog(&mainForm), mainFo
 
 void TfrawGenetaror::Button1Click() {
     if (!QFileInfo(eInput->text()).isFile()) {
-        mainForm_.ui().notice(this, QStringLiteral("Nie podano pliku wejsciowego"));
+        runner_.ui().notice(this, QStringLiteral("Nie podano pliku wejsciowego"));
         return;
     }
     if (eOutput->text().isEmpty()) {
-        mainForm_.ui().notice(this, QStringLiteral("Nie podano pliku wyjsciowego"));
+        runner_.ui().notice(this, QStringLiteral("Nie podano pliku wyjsciowego"));
         return;
     }
-    mainForm_.ConvertOutToRaw(eInput->text(), eOutput->text());
-    mainForm_.ui().notice(this, QStringLiteral("Plik zaostal wygenerowany"));
+    runner_.ConvertOutToRaw(eInput->text(), eOutput->text());
+    runner_.ui().notice(this, QStringLiteral("Plik zaostal wygenerowany"));
 }
 
 void TfrawGenetaror::Button4Click() {
     if (!QFileInfo(eOutput->text()).isFile())
         return;
-    const QString viewer = mainForm_.ViewerPath;
+    const QString viewer = runner_.settings().ViewerPath;
     if (viewer.isEmpty() || !QFileInfo(viewer).isFile()) {
-        mainForm_.ui().notice(this, QStringLiteral("Nie prawidlowa sciezka do pliku tracelens.exe"));
+        runner_.ui().notice(this, QStringLiteral("Nie prawidlowa sciezka do pliku tracelens.exe"));
         return;
     }
-    mainForm_.ShowInViewer(eOutput->text());
+    runner_.ShowInViewer(eOutput->text());
 }
 
 }  // namespace kivo::editor

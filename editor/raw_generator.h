@@ -7,13 +7,13 @@ class QToolButton;
 
 namespace kivo::editor {
 
-class TMainForm;
+class ScriptRunner;
 
 /// The hidden raw image tool: turns a run's ".out" samples into a ".raw" image and shows it.
 class TfrawGenetaror : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrawGenetaror(TMainForm& mainForm);
+    TfrawGenetaror(ScriptRunner& runner, QWidget* parent);
 
     QLineEdit* eInput;
     QLineEdit* eOutput;
@@ -29,7 +29,7 @@ public slots:
     void Button4Click();
 
 private:
-    TMainForm& mainForm_;
+    ScriptRunner& runner_;
 };
 
 }  // namespace kivo::editor

@@ -43,6 +43,17 @@ public:
     virtual bool openUrl(const QUrl& url);
 };
 
+/// The filter of the dialogs that open and save scripts.
+inline constexpr char kScriptFilter[] = "Text files (*.txt)|*.TXT|All files (*.*)|*.*";
+
+/// What the main window's file dialogs remember between uses: a later dialog starts where the
+/// last one ended, and the save dialog proposes the name last chosen in either.
+struct FileDialogMemory {
+    QString openFilter = QStringLiteral("All files (*.*)|*.*");
+    QString openFileName;
+    QString saveFileName;
+};
+
 /// The Qt file-dialog filters for a "Caption|pattern|..." filter.
 QStringList qtFileFilters(const QString& filter);
 

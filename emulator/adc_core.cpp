@@ -82,17 +82,40 @@ void AdcCore::start() {
     ++acquisitions_;
 }
 
+void AdcCore::storeWord(std::uint32_t word, std::uint8_t control) {
+    const std::uint32_t address = startAddress_ + 4 * word;
+    for (std::uint32_t s = 0; s < 2; ++s) {
+        const std::uint16_t code = sample(activeChannel_, control, 2 * word + s);
+        const std::uint64_t at = std::uint32_t(address + 2 * s - memoryBase_);
+        if (at < memory_.size()) memory_[at] = static_cast<std::uint8_t>(code >> 8);
+        if (at + 1 < memory_.size()) memory_[at + 1] = static_cast<std::uint8_t>(code);
+    }
+}
+
 void AdcCore::acquire(std::uint32_t words) {
     words = std::min(words, remaining_);
     const std::uint8_t control = controls_[static_cast<std::size_t>(activeChannel_)];
-    for (std::uint32_t w = 0; w < words; ++w, ++acquired_, --remaining_) {
-        const std::uint32_t address = startAddress_ + 4 * acquired_;
-        for (std::uint32_t s = 0; s < 2; ++s) {
-            const std::uint16_t code = sample(activeChannel_, control, 2 * acquired_ + s);
-            const std::uint64_t at = std::uint32_t(address + 2 * s - memoryBase_);
-            if (at < memory_.size()) memory_[at] = static_cast<std::uint8_t>(code >> 8);
-            if (at + 1 < memory_.size()) memory_[at + 1] = static_cast<std::uint8_t>(code);
-        }
+    const std::uint64_t first = acquired_, end = first + words;
+    acquired_ += words;
+    remaining_ -= words;
+    // One word more than the memory holds reaches every place a word can touch.
+    const std::uint64_t slots = memory_.size() / 4 + 2;
+    if (words <= slots) {
+        for (std::uint64_t w = first; w < end; ++w) storeWord(static_cast<std::uint32_t>(w), control);
+        return;
+    }
+    // A length near 2^32 words would take the host minutes. Addresses repeat every 2^30 words,
+    // and so do the samples (their dither repeats every four words), so the words that land in
+    // the memory are found from the memory's side: each place once, with the last word to
+    // reach it.
+    constexpr std::uint64_t kPeriod = std::uint64_t{1} << 30;
+    const std::uint32_t offset = startAddress_ - memoryBase_;
+    for (std::uint64_t k = 0; k < slots; ++k) {
+        // Places aligned like the first word, from the one that overlaps the memory's start.
+        const std::uint32_t place = (offset & 3u) + 4u * static_cast<std::uint32_t>(k) - 4u;
+        const std::uint64_t w0 = static_cast<std::uint32_t>(place - offset) / 4;
+        const std::uint64_t back = (end - 1 + kPeriod - w0) & (kPeriod - 1);
+        if (back <= end - 1 - first) storeWord(static_cast<std::uint32_t>(end - 1 - back), control);
     }
 }
 

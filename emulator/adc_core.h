@@ -74,6 +74,7 @@ private:
 
     void start();
     void acquire(std::uint32_t words);
+    void storeWord(std::uint32_t word, std::uint8_t control);
 
     std::uint32_t memoryBase_;
     std::vector<std::uint8_t> memory_;

@@ -9,11 +9,11 @@
 namespace kivo::emulator {
 
 namespace {
-using board::kControlPort;
-using board::kDataPort;
-using board::kEppAddressPort;
-using board::kEppDataPort;
-using board::kStatusPort;
+using port::kControlPort;
+using port::kDataPort;
+using port::kEppAddressPort;
+using port::kEppDataPort;
+using port::kStatusPort;
 
 // With nothing on the cable the status inputs float high; Busy is read inverted, so bit 7
 // reads 0. nError high is what makes the nibble probe give up.

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string_view>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 #include "emulator/board_bus.h"
 #include "emulator/board_faults.h"
 #include "emulator/cpld.h"
@@ -30,7 +30,7 @@ std::string_view boardKindName(BoardKind kind);
 /// The virtual board behind the parallel port: a model of the port chip's registers with the
 /// board's CPLD on the cable. The real transport drives it through PortIo unchanged; the CPLD
 /// turns the register traffic into address and data cycles on the board's AddressMap.
-class BoardModel final : public board::PortIo {
+class BoardModel final : public port::PortIo {
 public:
     /// A board of `kind` with its memory map built, the FPGA configured (Done and InitN high,
     /// ProgramN high), RAM all zero and the control register idle (0x04).

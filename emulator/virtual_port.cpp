@@ -123,7 +123,7 @@ std::optional<VirtualBoard> parseVirtualBoard(std::string_view text, std::string
     return board;
 }
 
-std::unique_ptr<board::PortIo> makeVirtualPort(std::string_view text, std::string& error) {
+std::unique_ptr<port::PortIo> makeVirtualPort(std::string_view text, std::string& error) {
     const auto parsed = parseVirtualBoard(text, error);
     if (!parsed) {
         return nullptr;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 #include "emulator/board_faults.h"
 #include "emulator/board_model.h"
 
@@ -34,6 +34,6 @@ std::optional<VirtualBoard> parseVirtualBoard(std::string_view text, std::string
 
 /// A fresh virtual board for `text` ("", "xsb", "xsv800,nwait-stuck"), or nullptr with the
 /// message in `error`.
-std::unique_ptr<board::PortIo> makeVirtualPort(std::string_view text, std::string& error);
+std::unique_ptr<port::PortIo> makeVirtualPort(std::string_view text, std::string& error);
 
 }  // namespace kivo::emulator

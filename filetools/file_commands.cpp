@@ -1,6 +1,7 @@
 #include <string>
 
 #include "filetools/file_commands.h"
+#include "datafiles/data_files.h"
 #include "filetools/file_tools.h"
 #include "interpreter/scan.h"
 
@@ -14,7 +15,7 @@ void runFileconv(Run& run, const Line& line) {
     std::string source, destination;
     std::int32_t nrBit = 0;
     requireFields(scan(line.arguments, "%s %s %d", {&source, &destination, &nrBit}), 2, 3, line);
-    fileConv(run.state, source, destination, nrBit);
+    datafiles::fileConv(run.state, source, destination, nrBit);
 }
 
 void runFilecomp(Run& run, const Line& line) {

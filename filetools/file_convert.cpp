@@ -3,26 +3,16 @@
 #include <cstring>
 #include <vector>
 
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "filetools/file_tools.h"
 #include "interpreter/console.h"
+#include "interpreter/errors.h"
 #include "interpreter/numbers.h"
 
 namespace kivo::filetools {
 
 using namespace interpreter;
-using board::ByteBuffer;
-
-void fileConv(const Interpreter& state, const std::string& source, const std::string& destination, std::int32_t nrBit) {
-    console::print("\tfileconv ");
-    if (state.fileappend) console::print("ap ");
-    console::print("%s -> %s", source.c_str(), destination.c_str());
-    if (nrBit > 8) console::print(", nr_bit= %d", nrBit);
-    console::print("\n");
-    ByteBuffer data = board::readDataFile(source);
-    swapSampleBytes(data.data(), data.size(), nrBit);
-    board::writeDataFile(destination, data.data(), data.size(), state.fileappend != 0);
-}
+using datafiles::ByteBuffer;
 
 namespace {
 
@@ -54,7 +44,7 @@ std::uint32_t reportDifference(std::uint64_t at, std::uint8_t first, std::uint8_
 
 // Two binary files of known size need not be held whole: they are compared block by block,
 // which keeps both blocks in the cache.
-std::uint32_t compareStreams(board::InputFile& a, board::InputFile& b) {
+std::uint32_t compareStreams(datafiles::InputFile& a, datafiles::InputFile& b) {
     const auto sizeA = static_cast<std::uint64_t>(a.size()), sizeB = static_cast<std::uint64_t>(b.size());
     reportSizes(sizeA, sizeB);
     constexpr std::size_t kBlock = 1 << 18;
@@ -76,20 +66,35 @@ std::uint32_t compareStreams(board::InputFile& a, board::InputFile& b) {
 
 }  // namespace
 
-std::uint32_t fileComp(const std::string& first, const std::string& second) {
-    console::print("\tfilecomp %s %s. ", first.c_str(), second.c_str());
-    if (!first.empty() && !second.empty() && !board::isHexDataFile(first) && !board::isHexDataFile(second)) {
-        board::InputFile a(first), b(second);
-        if (a.size() >= 0 && b.size() >= 0) return compareStreams(a, b);
-    }
-    const ByteBuffer a = board::readDataFile(first);
-    const ByteBuffer b = board::readDataFile(second);
+namespace {
+
+std::uint32_t compareWhole(const ByteBuffer& a, const ByteBuffer& b) {
     reportSizes(a.size(), b.size());
     const std::size_t common = std::min(a.size(), b.size());
     const std::size_t at = firstDifference(a.data(), b.data(), common);
     if (at < common) return reportDifference(at, a.data()[at], b.data()[at]);
     console::print("Pliki identyczne\n");
     return 0;
+}
+
+}  // namespace
+
+std::uint32_t fileComp(const std::string& first, const std::string& second) {
+    console::print("\tfilecomp %s %s. ", first.c_str(), second.c_str());
+    if (first.empty() || second.empty()) fail(Fail::BadInstruction);
+    // Each file is opened once: a pipe gives its bytes to its first reader only. A first file
+    // that is a pipe is read to its end before the second is opened, so that one writer can
+    // feed two pipes one after the other.
+    datafiles::InputFile a(first);
+    const bool binary = !datafiles::isHexDataFile(first) && !datafiles::isHexDataFile(second);
+    if (binary && a.size() >= 0) {
+        datafiles::InputFile b(second);
+        if (b.size() >= 0) return compareStreams(a, b);
+        const ByteBuffer dataA = datafiles::readDataFile(a, first);
+        return compareWhole(dataA, datafiles::readDataFile(b, second));
+    }
+    const ByteBuffer dataA = datafiles::readDataFile(a, first);
+    return compareWhole(dataA, datafiles::readDataFile(second));
 }
 
 namespace {
@@ -118,7 +123,7 @@ std::vector<Decimal> decimalTable(std::size_t count) {
 // Writes each value with its separator: a tab while the line has room, else CR LF.
 class TableWriter {
 public:
-    TableWriter(board::OutputFile& file, std::int32_t columns) : file_(file), columns_(columns) {}
+    TableWriter(datafiles::OutputFile& file, std::int32_t columns) : file_(file), columns_(columns) {}
 
     /// Room for `values` more values of at most 11 characters each.
     void reserve(std::size_t values) {
@@ -145,7 +150,7 @@ public:
     static constexpr std::size_t kMaxEntry = 12 + 2;  // "-2147483648" copied as 12 bytes, CR LF
 
 private:
-    board::OutputFile& file_;
+    datafiles::OutputFile& file_;
     std::int32_t columns_;
     std::int32_t column_ = 1;
     char* o_ = nullptr;
@@ -153,7 +158,7 @@ private:
 };
 
 template <class ValueAt>
-void writeValues(board::OutputFile& file, std::int32_t columns, std::size_t count, ValueAt valueAt) {
+void writeValues(datafiles::OutputFile& file, std::int32_t columns, std::size_t count, ValueAt valueAt) {
     // Entries are copied whole whatever their length: the reserve leaves room for that.
     constexpr std::size_t kBatch = 4096;
     TableWriter writer(file, columns);
@@ -172,8 +177,14 @@ void file2Txt(const Interpreter& state, const std::string& source, const std::st
     console::print("\tfiletxt ");
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, nr_bit= %d, nr_kolumn= %d\n", source.c_str(), destination.c_str(), nrBit, columns);
-    const ByteBuffer data = board::readDataFile(source);
-    board::OutputFile file(destination, state.fileappend != 0);
+    const ByteBuffer data = datafiles::readDataFile(source);
+    // The destination is only opened once there is something to write: opening truncates it,
+    // and it may be the source itself.
+    if (nrBit != 8 && nrBit != 16 && nrBit != 32) {
+        console::print(" Funkcja z tymi parametrami aktualnie niedostepna\n");
+        return;
+    }
+    datafiles::OutputFile file(destination, state.fileappend != 0);
     const std::uint8_t* p = data.data();
     // A trailing partial word is not a sample: it is left out, as everywhere in the tools.
     switch (nrBit) {
@@ -212,7 +223,6 @@ void file2Txt(const Interpreter& state, const std::string& source, const std::st
             });
             break;
         default:
-            console::print(" Funkcja z tymi parametrami aktualnie niedostepna\n");
             break;
     }
     file.close();

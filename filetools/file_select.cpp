@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "filetools/file_tools.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
@@ -11,14 +11,14 @@
 namespace kivo::filetools {
 
 using namespace interpreter;
-using board::ByteBuffer;
+using datafiles::ByteBuffer;
 
 void fileSelect(const Interpreter& state, const std::string& source, const std::string& destination,
                 std::uint32_t start, std::uint32_t stop, std::int32_t sampleBits, std::int32_t recordBits) {
     console::print("\tfileselect ");
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, start= ", source.c_str(), destination.c_str());
-    const ByteBuffer data = board::readDataFile(source);
+    const ByteBuffer data = datafiles::readDataFile(source);
     const std::uint64_t length = data.size();
     if (length == 0) return;
     // Addresses are unsigned: 80000000h and above lie past any file and clamp to its end.
@@ -32,7 +32,7 @@ void fileSelect(const Interpreter& state, const std::string& source, const std::
     const std::uint64_t count = last - first + 1;
     const bool append = state.fileappend != 0;
     if (sampleBits == recordBits) {
-        board::writeDataFile(destination, range, count, append);
+        datafiles::writeDataFile(destination, range, count, append);
         return;
     }
     console::print("\t\t sample= %d, record= %d bit\n", sampleBits, recordBits);
@@ -50,7 +50,7 @@ void fileSelect(const Interpreter& state, const std::string& source, const std::
         std::uint8_t* o = out.data();
         for (std::uint64_t r = 0; r < records; ++r, o += sample) std::memcpy(o, range + r * record, sample);
         std::memcpy(o, range + records * record, std::min(sample, tail));
-        board::writeDataFile(destination, out.data(), out.size(), append);
+        datafiles::writeDataFile(destination, out.data(), out.size(), append);
         return;
     }
     // Widening: every record padded with zeros up to a sample, cut to count × sample / record.
@@ -61,7 +61,7 @@ void fileSelect(const Interpreter& state, const std::string& source, const std::
         const std::uint64_t n = std::min({record, count - from, size - r * sample});
         std::memcpy(out.data() + r * sample, range + from, n);
     }
-    board::writeDataFile(destination, out.data(), out.size(), append);
+    datafiles::writeDataFile(destination, out.data(), out.size(), append);
 }
 
 namespace {
@@ -95,7 +95,6 @@ template <int Bytes>
 void plot(std::uint8_t* image, std::int64_t x, std::int64_t y, const std::uint8_t* data, std::uint64_t frames,
           std::int64_t channels, Band band) {
     const std::uint64_t frameBytes = static_cast<std::uint64_t>(channels) * Bytes;
-    const std::int64_t step = x * 256 / static_cast<std::int64_t>(std::min<std::uint64_t>(frames, INT64_MAX));
     const std::int64_t lastRow = std::max<std::int64_t>(band.height - 1, 0);
     const std::int64_t greyStep = 255 / (channels + 1);
     for (std::int64_t i = 0; i < channels; ++i) {
@@ -114,6 +113,12 @@ void plot(std::uint8_t* image, std::int64_t x, std::int64_t y, const std::uint8_
             scale16 = band.height * 4096 / (mx - mn);
             scale32 = static_cast<double>(band.height) / static_cast<double>(mx - mn);
         }
+        // Sample k of n goes to column floor(k * x / n), kept as a column and a remainder so
+        // that no product can overflow and no division slows the loop.
+        const auto wholeStep = static_cast<std::int64_t>(static_cast<std::uint64_t>(x) / frames);
+        const std::uint64_t partStep = static_cast<std::uint64_t>(x) % frames;
+        std::int64_t column = 0;
+        std::uint64_t remainder = 0;
         for (std::uint64_t k = 0; k < frames; ++k) {
             const std::uint32_t v = word<Bytes>(p + k * frameBytes) - mn;
             std::int64_t row;
@@ -123,8 +128,13 @@ void plot(std::uint8_t* image, std::int64_t x, std::int64_t y, const std::uint8_
                 row = static_cast<std::int64_t>(std::trunc(static_cast<double>(v) * scale32 - 0.5));
             // The largest value can land one row below the band: it stays on the band's last row.
             row = std::min(row, lastRow) + top;
-            const std::int64_t column = static_cast<std::int64_t>(k) * step / 256;
             if (row < y) image[row * x + column] = grey;
+            column += wholeStep;
+            remainder += partStep;
+            if (remainder >= frames) {
+                remainder -= frames;
+                ++column;
+            }
         }
     }
 }
@@ -137,14 +147,14 @@ void file2Raw(const Interpreter& state, const std::string& source, const std::st
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, x=%d, y=%d,\n\t\tbit=%d, chan=%d, view=%d\n", source.c_str(), destination.c_str(), x, y,
                    bits, channels, view);
-    const ByteBuffer data = board::readDataFile(source);
+    const ByteBuffer data = datafiles::readDataFile(source);
     // Negative sizes name no image that could be allocated.
-    if (x < 0 || y < 0) fail(2);
+    if (x < 0 || y < 0) fail(Fail::OutOfMemory);
     ByteBuffer image = ByteBuffer::zeroed(static_cast<std::uint64_t>(x) * static_cast<std::uint64_t>(y));
     const bool append = state.fileappend != 0;
     if (channels < 1 || bits < 8) {
         console::message("Zle parametry funkcji: chan lub bit\n");
-        board::writeDataFile(destination, image.data(), image.size(), append);
+        datafiles::writeDataFile(destination, image.data(), image.size(), append);
         return;
     }
     const std::uint64_t frames = data.size() / (static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>(bits / 8));
@@ -159,7 +169,7 @@ void file2Raw(const Interpreter& state, const std::string& source, const std::st
         else
             plot<4>(image.data(), x, y, data.data(), frames, channels, band);
     }
-    board::writeDataFile(destination, image.data(), image.size(), append);
+    datafiles::writeDataFile(destination, image.data(), image.size(), append);
 }
 
 }  // namespace kivo::filetools

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "board/data_files.h"
+#include "datafiles/data_files.h"
 #include "filetools/file_tools.h"
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
@@ -11,7 +11,7 @@
 namespace kivo::filetools {
 
 using namespace interpreter;
-using board::ByteBuffer;
+using datafiles::ByteBuffer;
 
 namespace {
 
@@ -65,7 +65,7 @@ std::uint64_t laneStats(const std::uint8_t* data, std::uint64_t words, std::int3
 
 void fileStatistic(const std::string& name, std::int32_t nrBit, std::int32_t channels) {
     console::print("\tfilestatistic %s, nr_bit= %d, nr_channel= %d\n", name.c_str(), nrBit, channels);
-    const ByteBuffer data = board::readDataFile(name);
+    const ByteBuffer data = datafiles::readDataFile(name);
     if (channels == 0 || nrBit < 8) {
         console::print("Zle parametry funkcji: nr_channel lub nr_bit\n");
         return;
@@ -74,11 +74,16 @@ void fileStatistic(const std::string& name, std::int32_t nrBit, std::int32_t cha
         console::print("W chwili obecnej zaimplementowano tylko nr_bit=16\n");
         return;
     }
-    if (channels < 0) return;
+    // Every channel needs a sample: a count beyond them would print a line per channel, 2^31
+    // of them at worst. One channel of an empty file still gets its line.
+    const std::uint64_t samples = data.size() / 2;
+    if (channels < 0 || (channels > 1 && static_cast<std::uint64_t>(channels) > samples)) {
+        console::print("Zla liczba kanalow: %d, plik ma %llu probek\n", channels,
+                       static_cast<unsigned long long>(samples));
+        fail(Fail::BadInstruction);
+    }
     const std::uint64_t frames = data.size() / (2 * static_cast<std::uint64_t>(channels));
     const std::uint64_t words = frames * static_cast<std::uint64_t>(channels);
-    // More channels than words leave every channel empty; their lines need no table, which
-    // for a channel count near 2^31 could not be allocated.
     std::vector<ChannelStats> stats(frames == 0 ? 0 : static_cast<std::size_t>(channels));
     const ChannelStats empty;
     std::uint64_t done = 0;
@@ -107,8 +112,8 @@ void fileHistogram(const Interpreter& state, const std::string& source, const st
     console::print("\tfilehistogram ");
     if (state.fileappend) console::print("ap ");
     console::print("%s -> %s, nr_bit= %d\n", source.c_str(), destination.c_str(), nrBit);
-    if (nrBit > 16 || nrBit < 1) failMessage(0, "Zla wartosc parametru nr_bit");
-    const ByteBuffer data = board::readDataFile(source);
+    if (nrBit > 16 || nrBit < 1) failMessage(Fail::Message, "Zla wartosc parametru nr_bit");
+    const ByteBuffer data = datafiles::readDataFile(source);
     const std::size_t values = std::size_t{1} << nrBit;
     const bool wide = nrBit > 8;
     // A last single byte of 16-bit samples is no sample: it is not counted.
@@ -143,7 +148,7 @@ void fileHistogram(const Interpreter& state, const std::string& source, const st
         out.data()[4 * v + 2] = static_cast<std::uint8_t>(c >> 8);
         out.data()[4 * v + 3] = static_cast<std::uint8_t>(c);
     }
-    board::writeDataFile(destination, out.data(), out.size(), state.fileappend != 0);
+    datafiles::writeDataFile(destination, out.data(), out.size(), state.fileappend != 0);
 }
 
 }  // namespace kivo::filetools

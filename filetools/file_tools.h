@@ -9,10 +9,6 @@
 // print their message and return, failed files and memory end the run through fail.
 namespace kivo::filetools {
 
-/// Converts between hex text and binary by the names, swapping the bytes of every whole
-/// sample on the way: nrBit 9..16 swaps pairs, above 16 reverses groups of four.
-void fileConv(const interpreter::Interpreter& state, const std::string& source, const std::string& destination,
-              std::int32_t nrBit);
 
 /// Compares two data files over their common length; returns the position of the first
 /// difference, 0 when there is none (the value for stat).

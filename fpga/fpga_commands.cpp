@@ -17,11 +17,11 @@ void runConfig(Run& run, const Line& line) {
     std::int32_t chunk = kDefaultChunk;
     requireFields(scan(line.arguments, "%s %d", {&name, &chunk}), 1, 2, line);
     if (chunk < 1) chunk = kDefaultChunk;
-    config(run, board::eppPort(), name, chunk);
+    config(run, board::transport(run), name, chunk);
 }
 
 // ifconfig reads its arguments only after the board probe, inside its handler.
-void runIfconfig(Run& run, const Line& line) { ifconfig(run, board::eppPort(), line); }
+void runIfconfig(Run& run, const Line& line) { ifconfig(run, board::transport(run), line); }
 
 constexpr Command kFpgaCommands[] = {
     {"config", Match::Exact, runConfig},

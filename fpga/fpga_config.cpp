@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
-#include "board/data_files.h"
-#include "filetools/file_tools.h"
+#include "datafiles/data_files.h"
 #include "interpreter/console.h"
 #include "interpreter/core_commands.h"
 #include "interpreter/errors.h"
@@ -34,19 +35,31 @@ constexpr std::uint32_t kTransferSlack = 100;
 
 bool eppBoard(const EppPort& port) { return port.eppmode() < kFirstNibbleMode; }
 
-bool fileExists(const std::string& name) {
-    std::FILE* file = std::fopen(name.c_str(), "rb");
-    if (!file) return false;
-    std::fclose(file);
-    return true;
+// A directory named like a bitstream opens for reading on some systems: only a file counts.
+bool bitstreamExists(const std::string& name) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(name, error);
+}
+
+// The address register carries the board's signature in bits 7-6 only when a board answers:
+// lines that float (no board, a dead cable) read FF, Done included, and would pass the other
+// checks.
+bool boardAnswers(const EppPort& port, std::uint8_t addressRegister) {
+    const std::uint8_t signature = port.boardKind() == 1 ? 0x40 : 0x80;
+    return (addressRegister & kSignatureMask) == signature;
+}
+
+void requireBoard(const EppPort& port, std::uint8_t addressRegister) {
+    if (boardAnswers(port, addressRegister)) return;
+    console::print("Odczytany adres: %X\n", static_cast<unsigned>(addressRegister));
+    fail(Fail::CpldAddress);
 }
 
 // promgen turns base.bit into base.hex (and base.prm); fileconv makes the binary base.cfg.
 void convertBitstream(Run& run, const std::string& base, const std::string& cfgName) {
     const std::string commandLine = "promgen -u 0 " + base + ".bit -p hex -s 2048 -w";
-    const Line line{"run", {}, commandLine, commandLine};
-    runRun(run, line);
-    filetools::fileConv(run.state, base + ".hex", cfgName, 0);
+    runProgram(run, commandLine);
+    datafiles::fileConv(run.state, base + ".hex", cfgName, 0);
     // Leftovers of the conversion; one that is missing or stays is no reason to stop.
     platform::deleteFile(base + ".hex");
     platform::deleteFile(base + ".prm");
@@ -55,7 +68,7 @@ void convertBitstream(Run& run, const std::string& base, const std::string& cfgN
 // The ver command against `port`: the verbose report tells the user why the link failed.
 void reportBoard(EppPort& port) {
     console::print("\tVer\n");
-    if (!port.probe(true)) fail(0);
+    if (!port.probe(true)) fail(Fail::Message);
 }
 
 }  // namespace
@@ -69,7 +82,12 @@ FpgaTarget fpgaTarget(std::int32_t eppmode, std::int32_t boardKind, std::uint8_t
     return {"XC3S1500 FG456", 0x9F248};
 }
 
-std::string configurationBase(std::string_view name) { return std::string(name.substr(0, name.find('.'))); }
+std::string configurationBase(std::string_view name) {
+    // Dots in directory names belong to the directories, not to the extension.
+    const std::size_t separator = name.find_last_of("/\\");
+    const std::size_t fileName = separator == std::string_view::npos ? 0 : separator + 1;
+    return std::string(name.substr(0, name.find('.', fileName)));
+}
 
 void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk) {
     console::print("\tconfig %s\n", name.c_str());
@@ -78,27 +96,32 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
     const std::string base = configurationBase(name);
     const std::string cfgName = base + ".cfg";
     // The .bit file is kept: it is the user's source, and a later run converts it again.
-    if (fileExists(base + ".bit")) convertBitstream(run, base, cfgName);
+    if (bitstreamExists(base + ".bit")) convertBitstream(run, base, cfgName);
 
-    const board::ByteBuffer data = board::readDataFile(cfgName, 0);
+    const datafiles::ByteBuffer data = datafiles::readDataFile(cfgName, 0);
     const auto length = static_cast<std::uint32_t>(data.size());
 
-    // 1. The Program pulse clears the FPGA's configuration memory.
-    port.setProgramN(0);
-    port.setProgramN(1);
-    // 2. InitN rises when the clearing is over.
-    bool initN = false;
-    for (int i = 0; i < kInitNReads && !initN; ++i) initN = (port.readAddressRegister() & kInitN) != 0;
-    if (!initN) failMessage(0, "InitN nie idzie w stan wysoki po sygnale Program\n");
-
-    // 3. The stream must be exactly what this FPGA takes.
-    const FpgaTarget target = fpgaTarget(port.eppmode(), port.boardKind(), port.readAddressRegister());
+    // 1. Only a board that answers can be configured; the probe settles the port mode first.
+    if (port.probePending()) port.probe(false);
+    const std::uint8_t id = port.readAddressRegister();
+    requireBoard(port, id);
+    // 2. The stream must be exactly what this FPGA takes. Checked before the Program pulse,
+    // which would erase a working FPGA for a file that cannot replace it.
+    const FpgaTarget target = fpgaTarget(port.eppmode(), port.boardKind(), id);
     if (length != target.bytes) {
-        failMessage(0, "Niepoprawna dlugosc pliku konfigurujacego dla ukladu " + std::string(target.name) + "\n");
+        failMessage(Fail::Message, "Niepoprawna dlugosc pliku konfigurujacego dla ukladu " + std::string(target.name) + "\n");
     }
 
-    // 4. Stream in chunks, checking Done and the board's signature after each.
-    const std::uint8_t signature = port.boardKind() == 1 ? 0x40 : 0x80;
+    // 3. The Program pulse clears the FPGA's configuration memory.
+    port.setProgramN(0);
+    port.setProgramN(1);
+    // 4. InitN rises when the clearing is over.
+    bool initN = false;
+    for (int i = 0; i < kInitNReads && !initN; ++i) initN = (port.readAddressRegister() & kInitN) != 0;
+    if (!initN) failMessage(Fail::Message, "InitN nie idzie w stan wysoki po sygnale Program\n");
+
+    // 5. Stream in chunks, checking Done and the board's signature after each.
+    bool readBackFailed = false;
     const auto step = static_cast<std::uint32_t>(chunk);
     std::uint32_t sent = 0;
     while (sent < length) {
@@ -109,7 +132,7 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
                 "Blad. Zbyt dlugi czas pojedynczego transferu lub bledny transfer, przy konfiguracji %d bajtem\n",
                 static_cast<int>(sent + static_cast<std::uint32_t>(failed)));
             reportBoard(port);
-            failMessage(0, "Blad podczas wykonywania instrukcji config.");
+            failMessage(Fail::Message, "Blad podczas wykonywania instrukcji config.");
         }
         const std::uint8_t last = data.data()[sent + count - 1];
         sent += count;
@@ -124,6 +147,7 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
                     "%X\n",
                     sent, static_cast<int>(sent), static_cast<unsigned>(last), static_cast<unsigned>(back));
                 port.writeControl(0x00);  // ProgramN low: the FPGA is left cleared
+                readBackFailed = true;
                 break;
             }
         }
@@ -132,34 +156,40 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
         if (status & kDone) {
             if (sent <= 1) {
                 port.setProgramN(0);
-                failMessage(0,
+                failMessage(Fail::Message,
                             "Done zawsze w stanie wysokim,\nsprawdz czy plyta zostala podlaczona do portu EPP\nUzyj "
                             "instrukcji 'ver' w celu otrzymania wiecej informacji\n");
             }
             if (sent + kStartupSlack < length) {
                 port.setProgramN(0);
                 console::print("Done idzie w stan wysoki za szybko - po transferze %Xh bajtow\n", sent);
-                failMessage(0, "Za duzy plik konfiguracyjny lub nie podlaczona plyta\n");
+                failMessage(Fail::Message, "Za duzy plik konfiguracyjny lub nie podlaczona plyta\n");
             }
-        } else if ((status & kSignatureMask) != signature) {
-            console::print("Odczytany adres: %X\n", static_cast<unsigned>(status));
-            fail(4);
         }
+        requireBoard(port, status);
     }
 
-    // 5. The FPGA's start-up needs clocks after the stream: one more byte gives them.
+    // 6. The FPGA's start-up needs clocks after the stream: one more byte gives them.
     port.writeData(data.data(), 1);
-    if ((port.readAddressRegister() & kDone) == 0) {
-        console::print("Blad programowania plikiem: %s. Sygnal Done= 0\n", cfgName.c_str());
-        fail(0);
+    const std::uint8_t status = port.readAddressRegister();
+    // After a read-back error the FPGA was cleared on purpose: a Done that reads high then is
+    // no configuration.
+    if (readBackFailed || (status & kDone) == 0) {
+        console::print("Blad programowania plikiem: %s. Sygnal Done= %d\n", cfgName.c_str(), (status & kDone) ? 1 : 0);
+        fail(Fail::Message);
     }
+    requireBoard(port, status);
     port.readAddressRegister();
     console::print("Uklad zaprogramowany poprawnie plikiem: %s\n", cfgName.c_str());
 }
 
 void ifconfig(Run& run, EppPort& port, const Line& line) {
     if (port.simulation()) return;
-    if (port.probePending() && !port.probe(false)) {
+    bool board = !port.probePending() || port.probe(false);
+    // A probe that ran before may have found no board, or the board may be gone since: floating
+    // lines read Done high as well, so without the signature the probe is asked again.
+    if (board && !boardAnswers(port, port.readAddressRegister())) board = port.probe(false);
+    if (!board) {
         run.endRun = true;  // no board: the run ends here as at the end of the script
         return;
     }

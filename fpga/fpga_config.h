@@ -21,8 +21,8 @@ struct FpgaTarget {
 /// nibble boards by boardKind (0 XSB, 1 ZEM).
 FpgaTarget fpgaTarget(std::int32_t eppmode, std::int32_t boardKind, std::uint8_t addressRegister);
 
-/// `name` cut at its first "." (a name without one stays whole): the base of the ".bit",
-/// ".hex", ".prm" and ".cfg" names.
+/// `name` cut at the first "." of its file-name part (a name without one stays whole): the
+/// base of the ".bit", ".hex", ".prm" and ".cfg" names.
 std::string configurationBase(std::string_view name);
 
 /// The config command after its argument parsing: echo, then (not in simulation) the
@@ -30,7 +30,8 @@ std::string configurationBase(std::string_view name);
 /// `port`. `chunk` >= 1: bytes per writeData between two checks. Every failure is fatal.
 void config(interpreter::Run& run, board::EppPort& port, const std::string& name, std::int32_t chunk);
 
-/// The ifconfig command: probes the board when that is pending (no board: sets run.endRun),
+/// The ifconfig command: probes the board when that is pending, or again when the address
+/// register lacks the board's signature (no board: sets run.endRun),
 /// parses "%s %d" from the line and configures unless Done is already high.
 void ifconfig(interpreter::Run& run, board::EppPort& port, const interpreter::Line& line);
 

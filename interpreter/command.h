@@ -34,7 +34,8 @@ public:
     /// Set between a line with "/*" and the next line with "*/".
     bool inBlockComment = false;
 
-    /// State of a command group that lives as long as this run (created on first use).
+    /// State or a service of a command group that lives as long as this run: the one handed
+    /// in by provide(), else one created on first use.
     template <class T>
     T& local() {
         auto& slot = locals_[std::type_index(typeid(T))];
@@ -42,7 +43,16 @@ public:
         return *static_cast<T*>(slot.get());
     }
 
+    /// Hands the run a ready object for local<T>() (a test's transport over a virtual board);
+    /// the caller keeps `object` alive for the run.
+    template <class T>
+    void provide(T& object) {
+        locals_[std::type_index(typeid(T))] = std::shared_ptr<void>(std::shared_ptr<void>{}, &object);
+    }
+
 private:
+    // Destroyed with the run on every way out (end, exit, failure, unwinding), which is what
+    // closes the transport's trace.
     std::unordered_map<std::type_index, std::shared_ptr<void>> locals_;
 };
 

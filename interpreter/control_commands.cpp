@@ -13,7 +13,7 @@ namespace kivo::interpreter {
 
 void runBaseadr(Run& run, const Line& line) {
     console::print("\tbaseadr= ");
-    if (scan(line.arguments, "%x", {&run.state.baseadr}) != 1) fail(3);
+    if (scan(line.arguments, "%x", {&run.state.baseadr}) != 1) fail(Fail::BadInstruction);
     printGroupedHex(run.state.baseadr);
     console::put('\n');
 }
@@ -35,13 +35,15 @@ void runWaitforkey(Run&, const Line&) {
     console::waitForKey();
 }
 
-void runRun(Run& run, const Line& line) {
-    const std::string commandLine(line.arguments);
+void runRun(Run& run, const Line& line) { runProgram(run, line.arguments); }
+
+void runProgram(Run& run, std::string_view arguments) {
+    const std::string commandLine(arguments);
     console::print("\trun %s\n", commandLine.c_str());
     console::flush();  // the program shares the console: what we printed must come first
     if (!platform::runCommandLine(commandLine)) {
         console::print("Blad podczas wykonywania instrukcji: %s\n", commandLine.c_str());
-        fail(0);
+        fail(Fail::Message);
     }
     run.script.checkForChanges();
 }

@@ -49,14 +49,14 @@ void Dispatcher::dispatchCommand(Run& run, std::string_view keyword, std::string
     if (!command) {
         console::text(prepared);
         console::message(" - Komenda nieznana!\n");
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     Line line{keyword, keyword.substr(command->match == Match::Prefix ? command->keyword.size() : keyword.size()),
               argumentText, prepared};
     command->run(run, line);
 }
 
-void failLine(const Line& line) { fail(3, line.prepared); }
+void failLine(const Line& line) { fail(Fail::BadInstruction, line.prepared); }
 
 void requireFields(int count, int lo, int hi, const Line& line) {
     if (count < lo || count > hi) failLine(line);

@@ -4,11 +4,13 @@
 
 namespace kivo::interpreter {
 
-void fail(int code) { throw ScriptFailure{code, std::nullopt, false}; }
+void fail(Fail code) { throw ScriptFailure{static_cast<int>(code), std::nullopt, false}; }
 
-void fail(int code, std::string_view text) { throw ScriptFailure{code, std::string(text), false}; }
+void fail(Fail code, std::string_view text) { throw ScriptFailure{static_cast<int>(code), std::string(text), false}; }
 
-void failMessage(int code, std::string_view message) { throw ScriptFailure{code, std::string(message), true}; }
+void failMessage(Fail code, std::string_view message) {
+    throw ScriptFailure{static_cast<int>(code), std::string(message), true};
+}
 
 namespace {
 
@@ -23,22 +25,22 @@ void printText(const ScriptFailure& failure) {
 
 void printFailure(const ScriptFailure& failure) {
     const bool hasText = failure.text.has_value();
-    switch (failure.code) {
-        case 0:
+    switch (static_cast<Fail>(failure.code)) {
+        case Fail::Message:
             if (hasText) {
                 printText(failure);
                 console::put('\n');
             }
             break;
-        case 1:
+        case Fail::FileOpen:
             console::message("Nie moze otworzyc pliku: ");
             if (hasText) printText(failure);
             console::put('\n');
             break;
-        case 2:
+        case Fail::OutOfMemory:
             console::message("Zabraklo pamieci\n");
             break;
-        case 3:
+        case Fail::BadInstruction:
             if (hasText) {
                 console::put('\t');
                 printText(failure);
@@ -46,12 +48,12 @@ void printFailure(const ScriptFailure& failure) {
             }
             console::message("Bledna instrukcja w uruchomionym skrypcie\n");
             break;
-        case 4:
+        case Fail::CpldAddress:
             console::message(
                 "Blad odczytu adresu ukladu CPLD.\n\tUklad CPLD zle zaprogramowany lub zle polaczenie z plyta "
                 "XSV\n\tZob. instrukcje: ver, eppmode\n");
             break;
-        case 6:
+        case Fail::BaseAddress:
             if (hasText) {
                 console::put('\t');
                 printText(failure);
@@ -61,11 +63,11 @@ void printFailure(const ScriptFailure& failure) {
                 "Adres bazowy dla tego urzadzenia nie zostal poprawnie ustawiony, patrz instrukcja "
                 "urzadzenie_baseadr\n");
             break;
-        case 13:
+        case Fail::StatusIndex:
             console::message(
                 "Zla wartosc indeksu pamieci statusowej.\nBledna instrukcja w uruchomionym skrypcie\n");
             break;
-        case 20:
+        case Fail::AdcParameters:
             console::message("\nZle parametry: \n");
             break;
         default:

@@ -5,10 +5,22 @@
 
 namespace kivo::interpreter {
 
+/// The failure codes of the run; each prints its own message before the closing text.
+enum class Fail : int {
+    Message = 0,         ///< the caller printed or prepared its own message (the text, when given)
+    FileOpen = 1,        ///< a file cannot be opened or read: the text is the file name
+    OutOfMemory = 2,     ///< a buffer cannot be allocated
+    BadInstruction = 3,  ///< a command or its arguments are wrong: the text, when given, is the line
+    CpldAddress = 4,     ///< configuration reads a wrong address back from the board's CPLD
+    BaseAddress = 6,     ///< a device's base address is unset or misaligned
+    StatusIndex = 13,    ///< a status memory index above 255
+    AdcParameters = 20,  ///< the arguments of an ADC command do not parse (the text is never printed)
+};
+
 /// A fatal error of the run: thrown by `fail`, caught once in main, which prints the code's
 /// message and the closing text, waits for a key and ends with exit code -1.
 struct ScriptFailure {
-    int code = 0;
+    int code = 0;                     ///< a Fail value, or a code no message belongs to
     std::optional<std::string> text;  ///< none: the code's message is printed without a text
     bool ownText = false;             ///< the text is the program's own Windows-1250 message
 };
@@ -17,11 +29,11 @@ struct ScriptFailure {
 struct ScriptExit {};
 
 /// Ends the run with `code` and no text.
-[[noreturn]] void fail(int code);
+[[noreturn]] void fail(Fail code);
 /// Ends the run with `code` and a text taken from the script or a file (printed unchanged).
-[[noreturn]] void fail(int code, std::string_view text);
+[[noreturn]] void fail(Fail code, std::string_view text);
 /// Ends the run with `code` and one of the program's own messages (Windows-1250).
-[[noreturn]] void failMessage(int code, std::string_view message);
+[[noreturn]] void failMessage(Fail code, std::string_view message);
 
 /// Prints what `fail` promised for `failure`: the code's message and the closing text.
 void printFailure(const ScriptFailure& failure);

@@ -4,7 +4,7 @@
 
 namespace kivo::interpreter {
 
-/// The state that every command of a script sees. One instance lives for the whole process.
+/// The state that every command of a script sees. One instance lives for the whole run.
 struct Interpreter {
     /// The status register, the result register of the script (unsigned in comparisons).
     std::uint32_t stat = 0;

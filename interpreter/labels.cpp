@@ -12,7 +12,7 @@ namespace kivo::interpreter {
 void jumpToLabel(Run& run, std::string_view label) {
     if (run.script.seekLabel(label)) return;
     console::print("Nie moze znalezc podanej etykiety: %.*s\n", static_cast<int>(label.size()), label.data());
-    fail(3);
+    fail(Fail::BadInstruction);
 }
 
 void runGoto(Run& run, const Line& line) { jumpToLabel(run, line.arguments); }

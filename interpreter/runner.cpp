@@ -15,7 +15,14 @@ void runLine(Run& run, const Dispatcher& dispatcher, std::string& line) {
     if (!splitLine(line, keyword, argumentText)) return;
     // The words of a line are held in fixed buffers of 260 bytes where scripts are written
     // for this language: longer ones are refused instead of being cut silently.
-    if (keyword.size() > kMaxWordLength || argumentText.size() > kMaxWordLength) fail(3, line);
+    if (keyword.size() > kMaxWordLength) {
+        console::print("Komenda dluzsza niz %zu znakow\n", kMaxWordLength);
+        fail(Fail::BadInstruction, line);
+    }
+    if (argumentText.size() > kMaxWordLength) {
+        console::print("Argumenty komendy dluzsze niz %zu znakow\n", kMaxWordLength);
+        fail(Fail::BadInstruction, line);
+    }
     dispatcher.dispatchCommand(run, keyword, argumentText, line);
 }
 
@@ -27,7 +34,7 @@ void runScript(Interpreter& state, const std::string& path, CommandTable table) 
             "1.2\nUzywaj:\n\t- bez parametrow: wykona domyslnie skrypt kivo.txt\n\t- z 1 parametrem: kivo.exe "
             "[nazwa skrytpu z komendami]\n",
             path.c_str());
-        fail(0);
+        fail(Fail::Message);
     }
     Dispatcher dispatcher(table);
     Run run(state, script);
@@ -35,7 +42,10 @@ void runScript(Interpreter& state, const std::string& path, CommandTable table) 
     std::string_view read;
     std::size_t rawLength;
     while (script.readLine(read, rawLength)) {
-        if (rawLength > kMaxLineLength) fail(3, read.substr(0, kMaxLineLength));
+        if (rawLength > kMaxLineLength) {
+            console::print("Linia skryptu dluzsza niz %zu znaki\n", kMaxLineLength);
+            fail(Fail::BadInstruction, read.substr(0, kMaxLineLength));
+        }
         line.assign(read);
         runLine(run, dispatcher, line);
         if (run.endRun || script.atEnd()) break;
@@ -54,7 +64,7 @@ int endWithFailure(const ScriptFailure& failure) {
 }  // namespace
 
 int runMain(int argc, char** argv, CommandTable table) {
-    static Interpreter state;
+    Interpreter state;
     const bool defaultScript = argc < 2;
     const std::string path = defaultScript ? "kivo.txt" : argv[1];
     try {

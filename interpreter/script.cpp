@@ -12,6 +12,19 @@ Script::~Script() {
 
 namespace {
 
+std::uint64_t filesWritten = 0;
+
+// Text-mode reading: Ctrl-Z ends the text, CR LF becomes LF, a lone CR stays.
+void toTextMode(std::string& raw) {
+    if (auto stop = raw.find('\x1A'); stop != std::string::npos) raw.resize(stop);
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < raw.size(); ++in) {
+        if (raw[in] == '\r' && in + 1 < raw.size() && raw[in + 1] == '\n') continue;
+        raw[out++] = raw[in];
+    }
+    raw.resize(out);
+}
+
 // `fromStart`: the file is read again after it changed. A script that was just opened is read
 // from where it stands, so that a pipe (a script generated on the fly) can be run too.
 bool readAll(std::FILE* file, std::string& raw, bool fromStart) {
@@ -25,16 +38,15 @@ bool readAll(std::FILE* file, std::string& raw, bool fromStart) {
 
 }  // namespace
 
+void noteFileWritten() { ++filesWritten; }
+
 void Script::load(std::string raw) {
-    // Text-mode reading: Ctrl-Z ends the text, CR LF becomes LF, a lone CR stays.
-    if (auto stop = raw.find('\x1A'); stop != std::string::npos) raw.resize(stop);
-    std::size_t out = 0;
-    for (std::size_t in = 0; in < raw.size(); ++in) {
-        if (raw[in] == '\r' && in + 1 < raw.size() && raw[in + 1] == '\n') continue;
-        raw[out++] = raw[in];
-    }
-    raw.resize(out);
-    text_ = std::move(raw);
+    toTextMode(raw);
+    adopt(std::move(raw));
+}
+
+void Script::adopt(std::string text) {
+    text_ = std::move(text);
     pos_ = 0;
     eof_ = false;
     indexed_ = false;
@@ -51,6 +63,7 @@ bool Script::open(const std::string& path) {
         return false;
     }
     platform::fileStamp(file_, stamp_);
+    writesSeen_ = filesWritten;
     load(std::move(raw));
     return true;
 }
@@ -104,15 +117,29 @@ void Script::buildIndex() {
 
 void Script::reloadIfChanged() {
     if (!file_) return;
+    if (mustReread_ || writesSeen_ != filesWritten) {
+        mustReread_ = false;
+        writesSeen_ = filesWritten;
+        reread();
+        return;
+    }
     const auto time = std::chrono::steady_clock::now();
     if (time < nextCheck_) return;
     nextCheck_ = time + std::chrono::milliseconds(20);
     platform::FileStamp now;
     if (!platform::fileStamp(file_, now) || now == stamp_) return;
+    reread();
+}
+
+void Script::reread() {
+    platform::FileStamp now;
+    const bool stamped = platform::fileStamp(file_, now);
     std::string raw;
     if (!readAll(file_, raw, true)) return;
-    stamp_ = now;
-    load(std::move(raw));
+    if (stamped) stamp_ = now;
+    toTextMode(raw);
+    // Unchanged text keeps its index: a loop that writes data files pays only for the reading.
+    if (raw != text_) adopt(std::move(raw));
 }
 
 bool Script::seekLabel(std::string_view label) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -9,6 +10,10 @@
 #include "interpreter/platform.h"
 
 namespace kivo::interpreter {
+
+/// To be called by everything that opens a file for writing: the file may be the script, so
+/// the next jump reads the script again.
+void noteFileWritten();
 
 /// The script being run, read the way a text-mode stream is read on Windows (a CR LF pair is
 /// one line end, Ctrl-Z ends the text), with one read position shared by the runner and the
@@ -38,9 +43,9 @@ public:
     /// when the script has no such label.
     bool seekLabel(std::string_view label);
 
-    /// Makes the next label search look at the file again at once (after a program ran that
-    /// may have rewritten the script).
-    void checkForChanges() { nextCheck_ = {}; }
+    /// Makes the next label search read the file again (after a program ran that may have
+    /// rewritten the script).
+    void checkForChanges() { mustReread_ = true; }
 
     /// Script text in text-mode form: for tests.
     const std::string& text() const { return text_; }
@@ -48,7 +53,9 @@ public:
 private:
     void load(std::string raw);
     void buildIndex();
+    void adopt(std::string text);
     void reloadIfChanged();
+    void reread();
     static std::string_view labelName(std::string_view line);
 
     std::FILE* file_ = nullptr;
@@ -58,8 +65,12 @@ private:
     bool eof_ = false;
     bool indexed_ = false;
     // Asking the system for the file's stamp costs more than the jump itself, so a loop looks
-    // at it at most every few milliseconds.
+    // at it at most every few milliseconds. That is only for changes made by other processes:
+    // after kivo itself wrote a file, or ran a program, the file is read again at once, so that
+    // a script that rewrites itself does not depend on timing.
     std::chrono::steady_clock::time_point nextCheck_{};
+    std::uint64_t writesSeen_ = 0;
+    bool mustReread_ = false;
     std::unordered_map<std::string_view, std::size_t> labels_;
 };
 

@@ -8,7 +8,7 @@ namespace kivo::interpreter {
 namespace {
 
 std::int32_t& cell(Run& run, std::uint32_t index) {
-    if (index > 0xFF) fail(13);
+    if (index > 0xFF) fail(Fail::StatusIndex);
     return run.state.statusMemory[index];
 }
 
@@ -27,7 +27,7 @@ void runStat(Run& run, const Line& line) {
     if (scan(line.arguments, "%x", {&operand}) != 1) {
         console::print("\tstat%.*s %.*s\n", static_cast<int>(op.size()), op.data(),
                        static_cast<int>(line.arguments.size()), line.arguments.data());
-        fail(3);
+        fail(Fail::BadInstruction);
     }
     console::print("\tstat%.*s %X\n", static_cast<int>(op.size()), op.data(), operand);
 
@@ -62,7 +62,7 @@ void runStat(Run& run, const Line& line) {
     } else if (!op.empty() && op[0] == '=') {
         stat = operand;
     } else {
-        fail(3);
+        fail(Fail::BadInstruction);
     }
 }
 

@@ -1,6 +1,7 @@
 // The "&KIVO Command" menu, the parameter dialog and the lines they insert; F1 help.
 #include "fakes.h"
 
+#include "editor/command_table.h"
 #include "editor/mdi_child.h"
 
 #include <QGroupBox>
@@ -59,33 +60,29 @@ QStringList visibleLabels(TDialog& dialog) {
 class CommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    void commandMenuHoldsEveryItemInOrder() {
+    void everyMenuItemInsertsItsOwnCommand() {
+        // Each action must reach its own item: a wrong or missing link inserts another
+        // command, or nothing, without any error.
         Editor ed;
-        QStringList submenus;
-        QList<QStringList> items;
-        for (QAction* submenu : ed.form->CommandMenu->actions()) {
-            submenus << submenu->text();
-            QStringList captions;
-            for (QAction* action : submenu->menu()->actions())
-                captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
-            items << captions;
-        }
-        QCOMPARE(submenus, (QStringList{"Basic command", "Conditional command", "File operation", "I2C",
-                                        "Internal Logic State Analyser", "Program control command",
-                                        "Status register operation", "VHDL"}));
-        QCOMPARE(items[0], (QStringList{"config", "writeblock", "writebyte", "readblock", "readbyte", "baseadr",
-                                        "ver", "eppmode", "reset"}));
-        QCOMPARE(items[1], (QStringList{"waitbit0", "waitbit1", "gobit1", "gobit0", "go>", "go<", "go="}));
-        QCOMPARE(items[2], (QStringList{"fileconv", "filecomp", "fileappend", "-", "fileselect", "file2txt",
-                                        "file2raw", "filestatistic", "filehistogram"}));
-        QCOMPARE(items[3], (QStringList{"i2cwrite", "i2cread"}));
-        QCOMPARE(items[4], (QStringList{"labaseadr", "laawidth", "lahighadr", "latvalue", "latcare", "lacevalue",
-                                        "lacecare", "lacectr", "lastart", "laread"}));
-        QCOMPARE(items[5], (QStringList{"sleep", "run", "exit", "waitforkey", "print", "comment", "goto", "label",
-                                        "loop"}));
-        QCOMPARE(items[6], (QStringList{"stat?", "stat=", "stat+=", "stat-=", "stat*=", "stat/=", "stat&&=",
-                                        "stat|=", "stat^=", "stat=>", "stat<=", "stat<=>", "stat+=m", "stat-=m"}));
-        QCOMPARE(items[7], QStringList{"vhdlsim"});
+        ed.show();
+        TMainForm& f = *ed.form;
+        TMDIChild* child = newDocument(f, QString(), 0);
+        int items = 0;
+        for (const CommandMenu& menu : commandMenus())
+            for (const CommandItem& entry : menu.items) {
+                ++items;
+                child->Memo->clear();
+                QAction* action = item(f, entry.name);
+                QCOMPARE(action->text(), QString::fromLatin1(entry.caption));
+                action->trigger();
+                QCOMPARE(f.Dialog->isVisible(), entry.fieldCount > 0);
+                if (entry.fieldCount > 0) {
+                    QCOMPARE(visibleLabels(*f.Dialog).size(), entry.fieldCount);
+                    QTest::mouseClick(f.Dialog->Button_OK, Qt::LeftButton);
+                }
+                QVERIFY2(child->Memo->toPlainText().startsWith(QLatin1String(entry.keyword)), entry.name);
+            }
+        QCOMPARE(items, 60);
     }
 
     void dialogGrowsFortyPixelsPerField_data() {
@@ -258,11 +255,11 @@ private slots:
         item(f, "print1")->trigger();
         QTest::keyClicks(f.Dialog->Edits[0], "lost");
         ed.closeActive();
-        QCOMPARE(f.DocumentCount, 0);
+        QCOMPARE(f.DocumentCount(), 0);
         QTest::mouseClick(f.Dialog->Button_OK, Qt::LeftButton);
         QVERIFY(!f.Dialog->isVisible());
         item(f, "exit1")->trigger();  // direct item: no document, nothing to do
-        QCOMPARE(f.DocumentCount, 0);
+        QCOMPARE(f.DocumentCount(), 0);
     }
 
     void dialogHelpOpensTheCommandsAnchor_data() {

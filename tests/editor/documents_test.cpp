@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(enabled(), all);
         ed.closeActive();
         QCOMPARE(enabled(), none);
-        QCOMPARE(f.DocumentCount, 0);
+        QCOMPARE(f.DocumentCount(), 0);
         QCOMPARE(f.statusPanel(1), QString());
     }
 
@@ -246,7 +246,7 @@ private slots:
 
         ed.ui->answers.enqueue(QMessageBox::Cancel);
         ed.closeActive();
-        QCOMPARE(f.DocumentCount, 1);
+        QCOMPARE(f.DocumentCount(), 1);
         QCOMPARE(child->Memo->toPlainText(), QStringLiteral("ver\nexit"));
         const FakeUi::Question q = ed.ui->questions.last();
         QCOMPARE(q.caption, QStringLiteral("KIVO Voraraz Udide"));
@@ -256,7 +256,7 @@ private slots:
 
         ed.ui->answers.enqueue(QMessageBox::Yes);
         ed.closeActive();
-        QCOMPARE(f.DocumentCount, 0);
+        QCOMPARE(f.DocumentCount(), 0);
         QCOMPARE(readAll(path), QByteArray("ver\r\nexit\r\n"));
 
         ed.ui->openChoices.enqueue({path, 0});
@@ -264,7 +264,7 @@ private slots:
         QTest::keyClicks(f.activeChild()->Memo, "x");
         ed.ui->answers.enqueue(QMessageBox::No);
         ed.closeActive();
-        QCOMPARE(f.DocumentCount, 0);
+        QCOMPARE(f.DocumentCount(), 0);
         QCOMPARE(readAll(path), QByteArray("ver\r\nexit\r\n"));
         QVERIFY(ed.ui->saveRequests.isEmpty());
     }
@@ -278,7 +278,7 @@ private slots:
         ed.ui->answers.enqueue(QMessageBox::Yes);
         ed.closeActive();  // the save dialog is cancelled
         QCOMPARE(ed.ui->saveRequests.size(), 1);
-        QCOMPARE(f.DocumentCount, 1);
+        QCOMPARE(f.DocumentCount(), 1);
         QCOMPARE(f.activeChild()->Memo->toPlainText(), QStringLiteral("print keep me"));
     }
 
@@ -288,7 +288,7 @@ private slots:
         ed.form->FileNew1->trigger();
         ed.closeActive();
         QVERIFY(ed.ui->questions.isEmpty());
-        QCOMPARE(ed.form->DocumentCount, 0);
+        QCOMPARE(ed.form->DocumentCount(), 0);
     }
 
     void programCloseStopsAtCancel() {
@@ -302,13 +302,13 @@ private slots:
         QVERIFY(!f.close());
         Editor::settle();
         QVERIFY(f.isVisible());
-        QCOMPARE(f.DocumentCount, 1);
+        QCOMPARE(f.DocumentCount(), 1);
         QCOMPARE(f.activeChild()->Memo->toPlainText(), QStringLiteral("ver"));
 
         ed.ui->answers.enqueue(QMessageBox::No);
         QVERIFY(f.close());
         Editor::settle();
-        QCOMPARE(f.DocumentCount, 0);
+        QCOMPARE(f.DocumentCount(), 0);
     }
 
     void windowMenuListsDocumentsAndTiles() {

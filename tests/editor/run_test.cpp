@@ -61,7 +61,7 @@ class RunTest : public QObject {
 private slots:
     void executeRefusesWhatIsNotSaved() {
         Bench b;
-        b.form().InterpreterPath = b.kivo;
+        b.form().settings().InterpreterPath = b.kivo;
         QTest::keyClicks(b.form().activeChild()->Memo, "x");
         b.form().Execute->trigger();
         QCOMPARE(b.ed.ui->notices, QStringList{kSaveFirst});
@@ -98,7 +98,7 @@ private slots:
 
     void failedStartIsReported() {
         Bench b;
-        b.form().InterpreterPath = b.kivo;
+        b.form().settings().InterpreterPath = b.kivo;
         b.ed.starter->succeed = false;
         b.form().Execute->trigger();
         QCOMPARE(b.ed.ui->notices, QStringList{QStringLiteral("Blad w wywolaniu programu KIVO.")});
@@ -106,10 +106,10 @@ private slots:
 
     void postRunConversionFollowsTheScriptName() {
         Bench b;
-        b.form().InterpreterPath = b.kivo;
-        b.form().GenerateRaw = true;
-        b.form().ViewRaw = true;
-        b.form().ViewerPath = b.kivo;  // any existing program stands in for the viewer
+        b.form().settings().InterpreterPath = b.kivo;
+        b.form().settings().GenerateRaw = true;
+        b.form().settings().ViewRaw = true;
+        b.form().settings().ViewerPath = b.kivo;  // any existing program stands in for the viewer
         writeAll(b.dir.filePath(QStringLiteral("s.out")), QByteArray("\xFF\xFF\xFF", 3));
         b.ed.starter->succeed = false;  // the conversion runs even when the start failed
         b.form().Execute->trigger();
@@ -133,7 +133,7 @@ private slots:
         writeAll(scripts.filePath(QStringLiteral("run.out")), QByteArray("\xFF\xFF\xFF", 3));
         writeAll(work.filePath(QStringLiteral(".out")), QByteArray("\x00\x00\xF8", 3));
         Editor ed;
-        ed.form->postRunConversion(scripts.filePath(QStringLiteral("run")));
+        ed.form->runner().postRunConversion(scripts.filePath(QStringLiteral("run")));
         QVERIFY(ed.ui->notices.isEmpty());
         QCOMPARE(readAll(work.filePath(QStringLiteral(".raw"))), QByteArray("\x1F\x00", 2));
         QVERIFY(!QFile::exists(scripts.filePath(QStringLiteral("run.raw"))));
@@ -146,7 +146,7 @@ private slots:
         Editor ed;
         ed.store->exists = false;
 
-        ed.form->LoadSettings();  // answered No
+        ed.form->settings().LoadSettings();  // answered No
         QCOMPARE(ed.ui->questions.size(), 1);
         QCOMPARE(ed.ui->questions[0].text, QStringLiteral("Wskaz sciezke do pliku Kivo.exe."));
         QCOMPARE(ed.ui->questions[0].buttons, QMessageBox::Yes | QMessageBox::No);
@@ -154,22 +154,22 @@ private slots:
 
         ed.ui->answers.enqueue(QMessageBox::Yes);
         ed.ui->openChoices.enqueue({kivo, 0});
-        ed.form->LoadSettings();
+        ed.form->settings().LoadSettings();
         QCOMPARE(ed.ui->openRequests.last().filter, QStringLiteral("All files (*.*)|*.*"));
-        QCOMPARE(ed.form->InterpreterPath, kivo);
+        QCOMPARE(ed.form->settings().InterpreterPath, kivo);
         QCOMPARE(ed.store->writes, QStringList{QStringLiteral("KIVO_PATH=") + kivo});
 
-        ed.form->InterpreterPath.clear();
-        ed.form->LoadSettings();  // the key exists now: no question, the path is read back
+        ed.form->settings().InterpreterPath.clear();
+        ed.form->settings().LoadSettings();  // the key exists now: no question, the path is read back
         QCOMPARE(ed.ui->questions.size(), 2);
-        QCOMPARE(ed.form->InterpreterPath, kivo);
+        QCOMPARE(ed.form->settings().InterpreterPath, kivo);
     }
 
     void firstStartFailures() {
         Editor ed;
         ed.store->exists = false;
         ed.ui->answers.enqueue(QMessageBox::Yes);  // the dialog is then cancelled
-        ed.form->LoadSettings();
+        ed.form->settings().LoadSettings();
         QCOMPARE(ed.ui->notices, QStringList{kBadKivo});
         QVERIFY(ed.store->exists);
         QVERIFY(ed.store->writes.isEmpty());
@@ -178,10 +178,10 @@ private slots:
         locked.store->exists = false;
         locked.store->canCreate = false;
         locked.ui->answers.enqueue(QMessageBox::Yes);
-        locked.form->LoadSettings();
+        locked.form->settings().LoadSettings();
         QCOMPARE(locked.ui->notices, QStringList{kNoKey});
         QVERIFY(locked.ui->openRequests.isEmpty());
-        locked.form->StoreSetting(QStringLiteral("VIEW"), QStringLiteral("1"));
+        locked.form->settings().StoreSetting(QStringLiteral("VIEW"), QStringLiteral("1"));
         QCOMPARE(locked.ui->notices, (QStringList{kNoKey, kNoKey}));
     }
 
@@ -190,7 +190,7 @@ private slots:
         const QString other = dir.filePath(QStringLiteral("kivo2"));
         Editor ed;
         TMainForm& f = *ed.form;
-        f.InterpreterPath = QStringLiteral("/old/kivo");
+        f.settings().InterpreterPath = QStringLiteral("/old/kivo");
 
         bool shownAsExpected = false;
         ed.ui->onExec = [&](QDialog& dialog) {
@@ -219,8 +219,8 @@ private slots:
         f.aParams->trigger();
         QCOMPARE(ed.ui->openRequests.last().filter, QStringLiteral("Exe files (*.exe)|*.exe|All files (*.*)|*.*"));
         QCOMPARE(ed.store->writes, (QStringList{QStringLiteral("KIVO_PATH=") + other, QStringLiteral("GENERUJ_RAW=1")}));
-        QCOMPARE(f.InterpreterPath, other);
-        QVERIFY(f.GenerateRaw);
+        QCOMPARE(f.settings().InterpreterPath, other);
+        QVERIFY(f.settings().GenerateRaw);
 
         ed.store->writes.clear();
         ed.ui->onExec = [](QDialog& dialog) {
@@ -262,7 +262,7 @@ private slots:
             g.Button4->click();  // no output file yet: silent
             g.Button1->click();
             g.Button4->click();  // no viewer
-            f.ViewerPath = in;
+            f.settings().ViewerPath = in;
             g.Button4->click();
             return int(QDialog::Accepted);
         };
@@ -281,10 +281,11 @@ private slots:
         Editor ed;
         TMainForm& f = *ed.form;
         const QString missing = dir.filePath(QStringLiteral("none.out"));
-        QVERIFY(!f.ConvertOutToRaw(missing, dir.filePath(QStringLiteral("x.raw"))));
+        QVERIFY(!f.runner().ConvertOutToRaw(missing, dir.filePath(QStringLiteral("x.raw"))));
         writeAll(dir.filePath(QStringLiteral("a.out")), "abc");
-        QVERIFY(!f.ConvertOutToRaw(dir.filePath(QStringLiteral("a.out")), dir.filePath(QStringLiteral("no/x.raw"))));
-        f.ShowInViewer(dir.filePath(QStringLiteral("x.raw")));
+        QVERIFY(!f.runner().ConvertOutToRaw(dir.filePath(QStringLiteral("a.out")),
+                                            dir.filePath(QStringLiteral("no/x.raw"))));
+        f.runner().ShowInViewer(dir.filePath(QStringLiteral("x.raw")));
         QCOMPARE(ed.ui->notices, (QStringList{QStringLiteral("Podany plik [%1] nie istnieje.").arg(missing),
                                               QStringLiteral("Nie podales pliku wyjsciowego"),
                                               QStringLiteral("Nie prawidlowa siezka do pliku tracelens.exe.")}));

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/command_table.h"
+#include "app/command_table.h"
 #include "interpreter/errors.h"
 #include "interpreter/runner.h"
 #include "interpreter/script.h"
@@ -28,7 +28,7 @@ bool waits(std::string_view keyword) {
 
 std::vector<Command> fuzzTable() {
     std::vector<Command> table;
-    for (const Command& c : allCommands())
+    for (const Command& c : kivo::app::allCommands())
         if (!waits(c.keyword)) table.push_back(c);
     return table;
 }
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int budget = 2000;
     try {
         while (budget-- > 0 && script.readLine(read, rawLength)) {
-            if (rawLength > kMaxLineLength) fail(3, read.substr(0, kMaxLineLength));
+            if (rawLength > kMaxLineLength) fail(Fail::BadInstruction, read.substr(0, kMaxLineLength));
             line.assign(read);
             runLine(run, dispatcher, line);
             if (run.endRun || script.atEnd()) break;

@@ -12,8 +12,8 @@
 
 namespace {
 
-kivo::board::PortIo& board() {
-    static std::unique_ptr<kivo::board::PortIo> port = [] {
+kivo::port::PortIo& board() {
+    static std::unique_ptr<kivo::port::PortIo> port = [] {
         const char* name = std::getenv("KIVO_PORT_LIBRARY_BOARD");
         std::string error;
         auto made = kivo::emulator::makeVirtualPort(name ? name : "", error);

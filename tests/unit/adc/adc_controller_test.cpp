@@ -12,7 +12,7 @@
 #include "board/epp_port.h"
 #include "emulator/board_model.h"
 #include "interpreter/console.h"
-#include "tests/unit/board/temp_files.h"
+#include "tests/unit/temp_files.h"
 
 namespace kivo::adc {
 namespace {
@@ -216,8 +216,35 @@ TEST_F(AdcControllerTest, CalibrateSaysTooLargeWhenEvenTheLowReferenceSaturates)
 
 TEST_F(AdcControllerTest, CalibrateWithoutAResponseCannotFormAGain) {
     fake->level = [](std::uint8_t) { return std::uint16_t{0x0400}; };
-    const auto out = lines(printed([&] { adc.calibrate(port, 0); }));
+    auto out = lines(printed([&] { adc.calibrate(port, 0); }));
     EXPECT_EQ(out[0], "sw=3F, wzmocn=nieokreslone, zero=400, ref=400, err2=0");
+    // A zero reading below the reference: the difference must not wrap into a gain.
+    fake->level = [](std::uint8_t control) { return std::uint16_t(control & 0x80 ? 0x0300 : 0x0400); };
+    out = lines(printed([&] { adc.calibrate(port, 0); }));
+    EXPECT_EQ(out[0], "sw=3F, wzmocn=nieokreslone, zero=300, ref=400, err2=0");
+    EXPECT_EQ(out[63], "sw=0, wzmocn=nieokreslone, zero=300, ref=400, err2=0");
+}
+
+TEST_F(AdcControllerTest, ReadsTheLinkCutsShortGiveZerosNotStaleMemory) {
+    // A live calibration first leaves its records behind in memory.
+    fake->level = [](std::uint8_t control) { return std::uint16_t(control & 0x80 ? 0x2000 : 0x1000); };
+    printed([&] { adc.calibrate(port, 0); });
+
+    emulator::BoardModel dead(emulator::BoardKind::Xsb, emulator::BoardFaults{.noAck = true});
+    board::EppPort deadPort(dead, dead);
+    deadPort.setEppmode(0x10);  // nibble protocol: every transfer fails
+    int passes = 0;
+    for (const std::string& line : lines(printed([&] { adc.calibrate(deadPort, 0); }))) {
+        if (line.rfind("sw=", 0) != 0) continue;
+        EXPECT_EQ(line.substr(line.find(',')), ", wzmocn=za duze, zero=0, ref=0, err2=0");
+        ++passes;
+    }
+    EXPECT_EQ(passes, 64);
+
+    // The counter reads 0, so the wait ends at once; the record saved is zeros.
+    adc.memHighAdr = kMemory + 0xFF;
+    printed([&] { adc.calibShow(deadPort, path("show.bin"), 0, 0, false); });
+    EXPECT_EQ(get("show.bin"), std::string(256, '\0'));
 }
 
 TEST_F(AdcControllerTest, CalibrationNeedsItsAddressesAndAChannelBelow8) {
@@ -229,13 +256,16 @@ TEST_F(AdcControllerTest, CalibrationNeedsItsAddressesAndAChannelBelow8) {
     };
     const char* kUnset = "\nadres bazowy kontrolera ADC lub pamieci nie zostal ustawiony";
     const char* kChannel = "\nNumer kanalu hest za duzy";
+    const char* kShort = "\npamiec akwizycji ADC krotsza niz jedno slowo (4 bajty)";
     const Case cases[] = {
         {"no base", [&] { adc.adcBaseAdr = kNotSet; }, 0, kUnset},
         {"memory high 0", [&] { adc.memHighAdr = 0; }, 0, kUnset},
         {"memory of one byte", [&] { adc.memHighAdr = adc.memBaseAdr; }, 0, kUnset},
         {"memory base unset", [&] { adc.memBaseAdr = kNotSet; }, 0, kUnset},
+        {"memory of three bytes", [&] { adc.memHighAdr = adc.memBaseAdr + 2; }, 0, kShort},
         {"channel 8", [] {}, 8, kChannel},
         {"channel 16", [] {}, 0x10, kChannel},
+        {"channel -1", [] {}, 0xFFFFFFFF, kChannel},
         {"no base and channel 9", [&] { adc.adcBaseAdr = kNotSet; }, 9, kUnset},
     };
     for (const Case& c : cases) {

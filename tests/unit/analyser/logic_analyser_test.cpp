@@ -11,7 +11,7 @@
 #include "emulator/board_model.h"
 #include "emulator/logic_analyser_core.h"
 #include "interpreter/console.h"
-#include "tests/unit/board/temp_files.h"
+#include "tests/unit/temp_files.h"
 
 namespace kivo::analyser {
 namespace {

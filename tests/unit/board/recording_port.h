@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 
 namespace kivo::board::testing {
+
+using namespace kivo::port;
 
 /// A port backend that writes every access into a shared log, one short text each:
 /// "ctl<-0D", "data<-AB", "addr<-45", "edata<-12" for writes; "status?", "data?", "addr?",

@@ -2,6 +2,7 @@
 // every kind of link.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,23 @@ TEST(AdcCoreTest, WordsOutsideTheMemoryAreDropped) {
     EXPECT_EQ(core->remaining(), 0u);
     for (std::uint32_t i = 0; i < 8; ++i) EXPECT_EQ(map.read(0x8000 + i), 0) << i;  // nothing wrapped round
     EXPECT_EQ(map.read(0x8010), 0);  // plain RAM after the window
+}
+
+TEST(AdcCoreTest, AnAcquisitionOfAlmost2To32WordsCostsNoMoreThanTheMemory) {
+    AddressMap map;
+    AdcCore* core = attachAdcCore(map, 0x1000, 0x8000, 0x100);
+    map.write(0x1003, 0x80);
+    writeBigEndian(map, 0x1008, 0x8012);
+    writeBigEndian(map, 0x100C, 0xFFFFFFFF);
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(poll(map, 0x1000), 0xFFFFFFFEu);
+    const std::uint16_t first = sampleAt(map, 0x8012);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
+    EXPECT_EQ(first, core->sample(3, 0x80, 0));
+    EXPECT_EQ(core->remaining(), 0u);
+    // The addresses wrap round the whole space: every place holds the sample that reached it.
+    for (std::uint32_t i = 0; i < 0x100; i += 2)
+        EXPECT_EQ(sampleAt(map, 0x8000 + i), core->sample(3, 0x80, (i - 0x12) / 2)) << i;
 }
 
 TEST(AdcCoreTest, ClearingTheFpgaStopsTheAcquisitionAndKeepsTheMemory) {

@@ -6,16 +6,16 @@
 #include <optional>
 #include <vector>
 
-#include "board/port_io.h"
+#include "port/port_io.h"
 
 namespace kivo::emulator::wire {
 
-using board::kControlPort;
-using board::kDataPort;
-using board::kEppAddressPort;
-using board::kEppDataPort;
-using board::kStatusPort;
-using board::PortIo;
+using port::kControlPort;
+using port::kDataPort;
+using port::kEppAddressPort;
+using port::kEppDataPort;
+using port::kStatusPort;
+using port::PortIo;
 using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr std::uint8_t kReadyMask = 0x80;  // status bit 7: 0 when the board is ready
@@ -65,6 +65,8 @@ inline int swWrite(PortIo& port, const Bytes& data) {
     for (std::size_t i = 0; i < data.size(); ++i) {
         port.writeByte(kControlPort, 0x07);
         if (!waitReady(port, 1'000'001)) {
+            port.writeByte(kControlPort, 0x05);
+            port.writeByte(kControlPort, 0x04);
             return static_cast<int>(i + 1);
         }
         port.writeByte(kDataPort, data[i]);
@@ -84,7 +86,7 @@ inline std::uint8_t swReadByte(PortIo& port) {
     port.writeByte(kControlPort, 0x04);
     return value;
 }
-// Block read; nothing when a ready wait ran out (the control register then stays 0x26).
+// Block read; nothing when a ready wait ran out (the strobe is then released).
 inline std::optional<Bytes> swRead(PortIo& port, std::size_t count) {
     Bytes data(count);
     port.writeByte(kControlPort, 0x24);
@@ -92,6 +94,8 @@ inline std::optional<Bytes> swRead(PortIo& port, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         port.writeByte(kControlPort, 0x26);
         if (!waitReady(port, 1'000'001)) {
+            port.writeByte(kControlPort, 0x24);
+            port.writeByte(kControlPort, 0x04);
             return std::nullopt;
         }
         data[i] = port.readByte(kDataPort);

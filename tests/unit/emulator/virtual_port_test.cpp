@@ -80,7 +80,7 @@ TEST(VirtualPortTest, MakesABoardThatAnswersTheProbe) {
 
     auto stuck = makeVirtualPort("xsv300,nwait-stuck", error);
     ASSERT_NE(stuck, nullptr);
-    EXPECT_EQ(stuck->readByte(board::kStatusPort) & 0x80, 0x80);
+    EXPECT_EQ(stuck->readByte(port::kStatusPort) & 0x80, 0x80);
     EXPECT_TRUE(error.empty());
 }
 

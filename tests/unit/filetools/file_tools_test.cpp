@@ -1,10 +1,20 @@
 #include "filetools/file_tools.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <fstream>
+#include <thread>
 #include <random>
 #include <vector>
 
-#include "../board/temp_files.h"
+#include "datafiles/data_files.h"
+#include "tests/unit/temp_files.h"
 #include "interpreter/console.h"
 
 namespace kivo::filetools {
@@ -62,6 +72,21 @@ TEST_F(FileTools, StatisticMeanStaysExactBeyond2To31) {
     put("max.bin", data);
     const std::string out = printed([&] { fileStatistic(path("max.bin"), 16, 1); });
     EXPECT_NE(out.find("\t\tmin= 65535, max= 65535, max-min= 0, avg= 65535.000000\n"), std::string::npos) << out;
+}
+
+TEST_F(FileTools, StatisticRefusesChannelsWithoutASample) {
+    put("three.bin", word16(1) + word16(2) + word16(3));
+    for (int channels : {-1, 4, 2147483647}) {
+        std::string out;
+        EXPECT_EQ(failure([&] { fileStatistic(path("three.bin"), 16, channels); }, &out).code, 3) << channels;
+        EXPECT_NE(out.find("Zla liczba kanalow: " + std::to_string(channels) + ", plik ma 3 probek\n"),
+                  std::string::npos)
+            << out;
+    }
+    // As many channels as samples, and one channel of an empty file, still print.
+    EXPECT_NE(printed([&] { fileStatistic(path("three.bin"), 16, 3); }).find("ch2 min= 3"), std::string::npos);
+    put("empty.bin", "");
+    EXPECT_NE(printed([&] { fileStatistic(path("empty.bin"), 16, 1); }).find("\t\tmin= 65535"), std::string::npos);
 }
 
 TEST_F(FileTools, HistogramCountsEveryValueAndDropsALastSingleByte) {
@@ -163,13 +188,13 @@ TEST_F(FileTools, RawImageSpreadsSamplesOverTheWidthWithoutLeavingIt) {
     put("flat.bin", data);
     printed([&] { file2Raw(state, path("flat.bin"), path("flat.raw"), 8, 1, 16, 1, 0); });
     EXPECT_EQ(get("flat.raw"), std::string("\xFF\0\xFF\0\0\xFF\0\0", 8));
-    // Far more samples than columns: the whole step of 7 * 256 / 1000 is 1/256 pixel, so the
-    // samples fill columns 0..3 only, and nothing is drawn past the row.
+    // Far more samples than columns (over 256 a column): they still reach every column, and
+    // nothing is drawn past the row.
     std::string many;
-    for (unsigned k = 0; k < 1000; ++k) many += word16(5);
+    for (unsigned k = 0; k < 2000; ++k) many += word16(5);
     put("many.bin", many);
     printed([&] { file2Raw(state, path("many.bin"), path("many.raw"), 7, 2, 16, 1, 0); });
-    EXPECT_EQ(get("many.raw"), std::string(4, '\xFF') + std::string(10, '\0'));
+    EXPECT_EQ(get("many.raw"), std::string(7, '\xFF') + std::string(7, '\0'));
 }
 
 TEST_F(FileTools, RawImageThatCannotBeAllocatedFailsWithCode2) {
@@ -187,14 +212,14 @@ TEST_F(FileTools, ConvertedHexFilesRoundTripWithSwapping) {
     const std::string data = randomBytes(10007, 9);
     put("a.bin", data);
     printed([&] {
-        fileConv(state, path("a.bin"), path("a.hex"), 32);
-        fileConv(state, path("a.hex"), path("b.bin"), 32);
+        datafiles::fileConv(state, path("a.bin"), path("a.hex"), 32);
+        datafiles::fileConv(state, path("a.hex"), path("b.bin"), 32);
     });
     EXPECT_EQ(get("b.bin"), data);
     std::string swapped = data;
     for (std::size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
-    printed([&] { fileConv(state, path("a.bin"), path("c.hex"), 16); });
-    printed([&] { fileConv(state, path("c.hex"), path("c.bin"), 0); });
+    printed([&] { datafiles::fileConv(state, path("a.bin"), path("c.hex"), 16); });
+    printed([&] { datafiles::fileConv(state, path("c.hex"), path("c.bin"), 0); });
     EXPECT_EQ(get("c.bin"), swapped);
 }
 
@@ -205,7 +230,7 @@ TEST_F(FileTools, CompareFindsTheFirstDifferenceAcrossBlocksInBothForms) {
     other[500000] ^= 1;
     put("a.bin", data);
     put("b.bin", other + "tail");
-    printed([&] { fileConv(state, path("b.bin"), path("b.hex"), 0); });
+    printed([&] { datafiles::fileConv(state, path("b.bin"), path("b.hex"), 0); });
     for (const char* name : {"b.bin", "b.hex"}) {
         std::uint32_t at = 0;
         const std::string out = printed([&] { at = fileComp(path("a.bin"), path(name)); });
@@ -219,6 +244,55 @@ TEST_F(FileTools, CompareFindsTheFirstDifferenceAcrossBlocksInBothForms) {
     const std::string out = printed([&] { at = fileComp(path("c.bin"), path("a.bin")); });
     EXPECT_EQ(at, 0u);
     EXPECT_TRUE(out.ends_with("Pliki maja rozne rozmiary: 493E0, 927C0 [hex].\n\tPliki identyczne\n")) << out;
+}
+
+TEST_F(FileTools, CompareReadsNamedPipesOnceEach) {
+    // A writer that finds its reader gone must see an error, not end the test program.
+    const auto oldPipeHandler = std::signal(SIGPIPE, SIG_IGN);
+    const std::string bytes = randomBytes(1000, 5);
+    ASSERT_EQ(::mkfifo(path("one.bin").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(path("two.bin").c_str(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        // As a shell feeds them: the first pipe written and closed, then the second.
+        std::ofstream(path("one.bin"), std::ios::binary) << bytes;
+        std::ofstream(path("two.bin"), std::ios::binary) << bytes;
+        // A reader that opens a pipe a second time would wait for ever: after 3 s it gets
+        // writers that write nothing.
+        for (int i = 0; !done; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (i < 300) continue;
+            for (const char* name : {"one.bin", "two.bin"}) {
+                const int fd = ::open(path(name).c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) ::close(fd);
+            }
+        }
+    });
+    std::uint32_t at = 1;
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::string out = printed([&] { at = fileComp(path("one.bin"), path("two.bin")); });
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
+    done = true;
+    writer.join();
+    std::signal(SIGPIPE, oldPipeHandler);
+    EXPECT_EQ(at, 0u);
+    EXPECT_EQ(out.substr(out.find(". ") + 2), "Pliki identyczne\n");
+}
+
+TEST_F(FileTools, FilesThatReportNoSizeAreReadToTheirEnd) {
+    const std::string proc = "/proc/version";  // 0 bytes by its size, text when read
+    std::ifstream in(proc, std::ios::binary);
+    if (!in) GTEST_SKIP() << "no " << proc;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(text.empty());
+    printed([&] { datafiles::fileConv(state, proc, path("v.bin"), 0); });
+    EXPECT_EQ(get("v.bin"), text);
+    std::string changed = text;
+    changed.back() ^= 1;
+    put("changed.bin", changed);
+    std::uint32_t at = 0;
+    const std::string out = printed([&] { at = fileComp(proc, path("changed.bin")); });
+    EXPECT_EQ(at, text.size() - 1) << out;
 }
 
 TEST_F(FileTools, SelectWideningAndNarrowingKeepTheRecordsInOrder) {

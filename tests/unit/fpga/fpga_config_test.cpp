@@ -154,6 +154,7 @@ TEST_F(FpgaConfigTest, TheLengthMustMatchTheFpgaOnTheBoard) {
         EXPECT_EQ(*failure->text, std::string("Niepoprawna dlugosc pliku konfigurujacego dla ukladu ") + fpgaName + "\n");
         EXPECT_EQ(out, "\tconfig top.cfg\n");
         EXPECT_EQ(board.configuration()->received(), 0u);  // nothing streamed
+        EXPECT_TRUE(board.fpga().done);                   // and no Program pulse: the FPGA still works
     }
 }
 
@@ -247,55 +248,72 @@ TEST_F(FpgaConfigTest, ReadBackDifferenceStopsTheStreamAndClearsTheFpga) {
 }
 
 TEST_F(FpgaConfigTest, FailedTransferRunsTheBoardReportAndStops) {
-    // The XSB echoes every written bit wrongly: the first data step already fails.
-    BoardModel board(BoardKind::Xsb, BoardFaults{.badEcho = true});
-    std::optional<ScriptFailure> failure;
-    const std::string out = configure(board, bitstream(streamBytes(BoardKind::Xsb)), 256, failure);
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->code, 0);
-    EXPECT_EQ(*failure->text, "Blad podczas wykonywania instrukcji config.");
-    EXPECT_NE(out.find("Blad. Zbyt dlugi czas pojedynczego transferu lub bledny transfer, przy konfiguracji 1 bajtem\n"
-                       "\tVer\n"),
-              std::string::npos)
-        << out;
+    // The XSB echoes every written bit wrongly; the XSV300 never gets ready (the probe still
+    // works, as it does not wait): the first byte already fails.
+    for (auto [kind, faults] : {std::pair{BoardKind::Xsb, BoardFaults{.badEcho = true}},
+                                std::pair{BoardKind::Xsv300, BoardFaults{.nWaitStuck = true}}}) {
+        SCOPED_TRACE(std::string(emulator::boardKindName(kind)));
+        BoardModel board(kind, faults);
+        std::optional<ScriptFailure> failure;
+        const std::string out = configure(board, bitstream(streamBytes(kind)), 256, failure);
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->code, 0);
+        EXPECT_EQ(*failure->text, "Blad podczas wykonywania instrukcji config.");
+        EXPECT_NE(out.find("Blad. Zbyt dlugi czas pojedynczego transferu lub bledny transfer, przy konfiguracji 1 "
+                           "bajtem\n\tVer\n"),
+                  std::string::npos)
+            << out;
+    }
 }
 
-// The board in between, whose address register loses the EPP signature once data flows: the
-// cable coming loose in the middle of the stream.
-class LooseCable final : public board::PortIo {
+// The board in between: `filter` sees every address-register read (hardware EPP cycles), and
+// `busy` every status read, with the number of data-port writes so far (the stream's bytes
+// when the handshake is driven by hand).
+class Cable final : public port::PortIo {
 public:
-    explicit LooseCable(BoardModel& board) : board_(board) {}
+    explicit Cable(BoardModel& board) : board_(board) {}
+    std::function<std::uint8_t(std::uint8_t value, bool streaming)> filter = [](std::uint8_t v, bool) { return v; };
+    std::function<bool(std::size_t dataWrites)> busy = [](std::size_t) { return false; };
+
     std::uint8_t readByte(std::uint16_t port) override {
         const std::uint8_t value = board_.readByte(port);
-        return port == board::kEppAddressPort && streaming_ ? static_cast<std::uint8_t>((value & 0x3F) | 0x40) : value;
+        if (port == port::kEppAddressPort) return filter(value, streaming_);
+        if (port == port::kStatusPort && busy(dataWrites_)) return static_cast<std::uint8_t>(value | 0x80);
+        return value;
     }
     void writeByte(std::uint16_t port, std::uint8_t value) override {
-        streaming_ |= port == board::kEppDataPort;
+        streaming_ |= port == port::kEppDataPort;
+        dataWrites_ += port == port::kDataPort;
         board_.writeByte(port, value);
     }
     void readBytes(std::uint16_t port, std::uint8_t* buffer, std::size_t count) override {
         board_.readBytes(port, buffer, count);
     }
     void writeBytes(std::uint16_t port, const std::uint8_t* buffer, std::size_t count) override {
-        streaming_ |= port == board::kEppDataPort;
+        streaming_ |= port == port::kEppDataPort;
         board_.writeBytes(port, buffer, count);
     }
     void readLongs(std::uint16_t port, std::uint8_t* buffer, std::size_t count) override {
         board_.readLongs(port, buffer, count);
     }
     void writeLongs(std::uint16_t port, const std::uint8_t* buffer, std::size_t count) override {
-        streaming_ |= port == board::kEppDataPort;
+        streaming_ |= port == port::kEppDataPort;
         board_.writeLongs(port, buffer, count);
     }
 
 private:
     BoardModel& board_;
     bool streaming_ = false;
+    std::size_t dataWrites_ = 0;
 };
 
 TEST_F(FpgaConfigTest, ALostBoardSignatureIsTheCpldError) {
     BoardModel board(BoardKind::Xsv300);
-    LooseCable cable(board);
+    Cable cable(board);
+    // The cable comes loose once data flows: bits 7-6 read 01.
+    cable.filter = [](std::uint8_t v, bool streaming) {
+        return streaming ? static_cast<std::uint8_t>((v & 0x3F) | 0x40) : v;
+    };
     board::EppPort port(cable, cable);
     port.setEppmode(0);  // hardware cycles: the address register is one read of the EPP port
     put("top.cfg", bitstream(streamBytes(BoardKind::Xsv300)));
@@ -307,19 +325,101 @@ TEST_F(FpgaConfigTest, ALostBoardSignatureIsTheCpldError) {
     EXPECT_EQ(out, "\tconfig top\nOdczytany adres: 69\n");
 }
 
-TEST_F(FpgaConfigTest, TheNameIsCutAtItsFirstDot) {
+TEST_F(FpgaConfigTest, TheNameIsCutAtTheFirstDotOfItsFileName) {
     fs::create_directory("rev1.2");
-    BoardModel board(BoardKind::Xsv300);
-    board::EppPort port(board, board);
-    put("rev1.cfg", bitstream(streamBytes(BoardKind::Xsv300)));
-    std::optional<ScriptFailure> failure;
-    const std::string out = run([&] { config(runState, port, "rev1.2/top.bit", 4096); }, failure);
-    EXPECT_FALSE(failure.has_value());
-    EXPECT_EQ(out, "\tconfig rev1.2/top.bit\nUklad zaprogramowany poprawnie plikiem: rev1.cfg\n");
-
+    fs::create_directory("top.bit");  // a directory is no bitstream: nothing is converted
+    put("rev1.2/top.cfg", bitstream(streamBytes(BoardKind::Xsv300)));
+    put("top.cfg", bitstream(streamBytes(BoardKind::Xsv300)));
+    for (const auto& [name, cfg] : {std::pair{"rev1.2/top.bit", "rev1.2/top.cfg"}, std::pair{"top.bit", "top.cfg"}}) {
+        BoardModel board(BoardKind::Xsv300);
+        board::EppPort port(board, board);
+        std::optional<ScriptFailure> failure;
+        const std::string out = run([&] { config(runState, port, name, 4096); }, failure);
+        EXPECT_FALSE(failure.has_value());
+        EXPECT_EQ(out, std::string("\tconfig ") + name + "\nUklad zaprogramowany poprawnie plikiem: " + cfg + "\n");
+    }
     EXPECT_EQ(configurationBase("top"), "top");
-    EXPECT_EQ(configurationBase("top.hex"), "top");
+    EXPECT_EQ(configurationBase("top.bit.old"), "top");
     EXPECT_EQ(configurationBase(".bit"), "");
+    EXPECT_EQ(configurationBase("a.b\\c.d/e"), "a.b\\c.d/e");
+    EXPECT_EQ(configurationBase("a.b\\top.bit"), "a.b\\top");
+}
+
+TEST_F(FpgaConfigTest, NoBoardIsNeverReportedConfigured) {
+    // Floating lines read FF: the signature is wrong, and Done (bit 1) high as if configured.
+    struct Case {
+        BoardKind kind;
+        BoardFaults faults;
+        std::int32_t mode;
+        std::int32_t chunk;
+    };
+    const Case cases[] = {
+        {BoardKind::None, {}, 3, 256},        {BoardKind::None, {}, 0, 1},
+        {BoardKind::None, {}, 3, 0x100000},   {BoardKind::Xsb, {.noAck = true}, 3, 0x100000},
+        {BoardKind::Zem, {.noAck = true}, 3, 0x100000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(emulator::boardKindName(c.kind)) + " chunk " + std::to_string(c.chunk));
+        BoardModel board(c.kind, c.faults);
+        std::optional<ScriptFailure> failure;
+        const std::string out = configure(board, bitstream(streamBytes(BoardKind::Xsv300)), c.chunk, failure, c.mode);
+        ASSERT_TRUE(failure.has_value()) << out;
+        EXPECT_EQ(failure->code, 4);
+        EXPECT_TRUE(out.ends_with("Odczytany adres: FF\n")) << out;
+    }
+}
+
+TEST_F(FpgaConfigTest, AReadBackDifferenceCountsOnlyBeforeTheLastTwentyBytes) {
+    // Every read-back differs; the first chunk ends 20 bytes (ignored) or 21 bytes before the end.
+    const std::uint32_t length = streamBytes(BoardKind::Xsv300);
+    for (const std::uint32_t left : {20u, 21u}) {
+        SCOPED_TRACE(left);
+        BoardModel board(BoardKind::Xsv300, BoardFaults{.badReadback = true});
+        std::optional<ScriptFailure> failure;
+        configure(board, bitstream(length), static_cast<std::int32_t>(length - left), failure);
+        EXPECT_EQ(failure.has_value(), left == 21);
+        EXPECT_EQ(board.fpga().done, left == 20);
+    }
+}
+
+TEST_F(FpgaConfigTest, AReadBackErrorFailsWhateverDoneReadsAfterwards) {
+    BoardModel board(BoardKind::Xsv300, BoardFaults{.badReadback = true});
+    Cable cable(board);
+    cable.filter = [](std::uint8_t v, bool) { return static_cast<std::uint8_t>(v | 0x02); };  // Done stuck high
+    board::EppPort port(cable, cable);
+    port.setEppmode(0);
+    put("top.cfg", bitstream(streamBytes(BoardKind::Xsv300)));
+    std::optional<ScriptFailure> failure;
+    const std::string out = run([&] { config(runState, port, "top", 256); }, failure);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->code, 0);
+    EXPECT_TRUE(out.ends_with("Blad programowania plikiem: top.cfg. Sygnal Done= 1\n")) << out;
+}
+
+TEST_F(FpgaConfigTest, ATransferFailureIsIgnoredOnlyWithinTheLastHundredBytes) {
+    const std::uint32_t length = streamBytes(BoardKind::Xsv300);
+    for (const std::uint32_t left : {100u, 101u}) {
+        SCOPED_TRACE(left);
+        BoardModel board(BoardKind::Xsv300);
+        Cable cable(board);
+        // The board stops answering (nWait stays high) when `left` bytes are still to go.
+        cable.busy = [&](std::size_t written) { return written >= length - left; };
+        board::EppPort port(cable, cable);
+        put("top.cfg", bitstream(length));
+        std::optional<ScriptFailure> failure;
+        const std::string out =
+            run([&] { config(runState, port, "top", static_cast<std::int32_t>(length - left)); }, failure);
+        ASSERT_TRUE(failure.has_value());
+        if (left == 100) {
+            // The failure passes; the missing bytes leave Done low.
+            EXPECT_EQ(out, "\tconfig top\nBlad programowania plikiem: top.cfg. Sygnal Done= 0\n");
+        } else {
+            EXPECT_EQ(*failure->text, "Blad podczas wykonywania instrukcji config.");
+            EXPECT_TRUE(out.starts_with("\tconfig top\nBlad. Zbyt dlugi czas pojedynczego transferu lub bledny "
+                                        "transfer, przy konfiguracji 218876 bajtem\n\tVer\n"))
+                << out;
+        }
+    }
 }
 
 TEST_F(FpgaConfigTest, AMissingConfigurationFileIsReportedByName) {
@@ -369,6 +469,18 @@ TEST_F(FpgaConfigTest, IfconfigWithoutABoardEndsTheRunBeforeReadingItsArguments)
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->code, 3);
     EXPECT_FALSE(runState.endRun);
+}
+
+TEST_F(FpgaConfigTest, IfconfigAfterAFailedProbeDoesNotTakeFloatingLinesForAConfiguredFpga) {
+    BoardModel board(BoardKind::None);
+    board::EppPort port(board, board);
+    std::optional<ScriptFailure> failure;
+    const std::string probed = run([&] { port.probe(false); }, failure);
+    const interpreter::Line line{"ifconfig", {}, "top.cfg", "ifconfig top.cfg"};
+    const std::string out = run([&] { ifconfig(runState, port, line); }, failure);
+    EXPECT_FALSE(failure.has_value());
+    EXPECT_TRUE(runState.endRun);
+    EXPECT_EQ(out, probed);  // the probe's failure line once more, as when ifconfig probes first
 }
 
 TEST(FpgaTargetTest, EppBoardsByTheXcv300BitNibbleBoardsByKind) {

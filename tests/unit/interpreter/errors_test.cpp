@@ -26,12 +26,12 @@ ScriptFailure caught(void (*raise)()) {
 }
 
 TEST(Fail, ThrowsWithCodeAndText) {
-    auto f = caught([] { fail(3, "stat+= "); });
+    auto f = caught([] { fail(Fail::BadInstruction, "stat+= "); });
     EXPECT_EQ(f.code, 3);
     EXPECT_EQ(*f.text, "stat+= ");
     EXPECT_FALSE(f.ownText);
-    EXPECT_FALSE(caught([] { fail(2); }).text.has_value());
-    EXPECT_TRUE(caught([] { failMessage(0, "x"); }).ownText);
+    EXPECT_FALSE(caught([] { fail(Fail::OutOfMemory); }).text.has_value());
+    EXPECT_TRUE(caught([] { failMessage(Fail::Message, "x"); }).ownText);
 }
 
 TEST(Fail, MessageOfEveryCode) {

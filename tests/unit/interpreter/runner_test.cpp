@@ -8,7 +8,7 @@
 #include <string>
 
 #include "../capture_stdout.h"
-#include "interpreter/command_table.h"
+#include "app/command_table.h"
 #include "interpreter/console.h"
 #include "interpreter/runner.h"
 
@@ -44,7 +44,7 @@ TEST(RunMain, AFatalErrorEndsWithAllBitsOfTheExitCodeSet) {
     char program[] = "kivo";
     char script[] = "/nonexistent/kivo-runner-test.txt";
     char* argv[] = {program, script, nullptr};
-    EXPECT_EQ(runMain(2, argv, allCommands()), -1);
+    EXPECT_EQ(runMain(2, argv, app::allCommands()), -1);
     EXPECT_NE(capture.text().find("Blad podczas wykonywania skryptu\n"), std::string::npos);
 }
 

@@ -1,0 +1,76 @@
+#include "editor/editor_settings.h"
+
+#include "editor/params_form.h"
+#include "editor/settings_store.h"
+#include "editor/ui_services.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+
+namespace kivo::editor {
+namespace {
+
+const QString kBadInterpreter = QStringLiteral("Nie prawidlowa siezka do pliku Kivo.exe.");
+const QString kNoKey = QStringLiteral("Nie można utworzyc odpowiedniego klucza w rejestrze.");
+
+QString flag(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+
+}  // namespace
+
+void EditorSettings::LoadSettings() {
+    if (store_.keyExists()) {
+        InterpreterPath = store_.readValue(QString::fromLatin1(kInterpreterPathValue));
+        return;
+    }
+    // Asked only while the key is missing: once it exists, Params is the way to mend the path.
+    if (ui_.ask(parent_, QStringLiteral("Komunikat"), QStringLiteral("Wskaz sciezke do pliku Kivo.exe."),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning) != QMessageBox::Yes)
+        return;
+    if (!store_.createKey()) {
+        ui_.notice(parent_, kNoKey);
+        return;
+    }
+    const UiServices::FileChoice choice =
+        ui_.openFile(parent_, QStringLiteral("Open"), dialogs_.openFileName, dialogs_.openFilter);
+    if (!choice.path.isEmpty())
+        dialogs_.openFileName = choice.path;
+    if (choice.path.isEmpty() || !QFileInfo(choice.path).isFile()) {
+        ui_.notice(parent_, kBadInterpreter);
+        return;
+    }
+    InterpreterPath = choice.path;
+    store_.writeValue(QString::fromLatin1(kInterpreterPathValue), InterpreterPath);
+}
+
+void EditorSettings::StoreSetting(const QString& name, const QString& value) {
+    if (!store_.keyExists() && !store_.createKey()) {
+        ui_.notice(parent_, kNoKey);
+        return;
+    }
+    store_.writeValue(name, value);
+}
+
+void EditorSettings::editInParams() {
+    TfParams params(ui_, parent_);
+    params.eKivoPath->setText(InterpreterPath);
+    if (ui_.exec(params) != QDialog::Accepted)
+        return;
+    if (params.eKivoPath->text() != InterpreterPath) {
+        InterpreterPath = params.eKivoPath->text();
+        StoreSetting(QString::fromLatin1(kInterpreterPathValue), InterpreterPath);
+    }
+    if (params.generateRaw() != GenerateRaw) {
+        GenerateRaw = params.generateRaw();
+        StoreSetting(QString::fromLatin1(kGenerateRawValue), flag(GenerateRaw));
+    }
+    if (params.viewerPath() != ViewerPath) {
+        ViewerPath = params.viewerPath();
+        StoreSetting(QString::fromLatin1(kViewerPathValue), ViewerPath);
+    }
+    if (params.viewRaw() != ViewRaw) {
+        ViewRaw = params.viewRaw();
+        StoreSetting(QString::fromLatin1(kViewRawValue), flag(ViewRaw));
+    }
+}
+
+}  // namespace kivo::editor
