@@ -10,7 +10,10 @@ namespace kivo::interpreter::console {
 
 /// printf-style output whose format is the program's own text; %s arguments pass unchanged.
 void print(const char* format, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+    // The C runtime's printf here is MinGW's C99 one (as libstdc++ asks for), not msvcrt's.
+    __attribute__((format(gnu_printf, 1, 2)))
+#elif defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;

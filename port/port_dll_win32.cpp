@@ -51,7 +51,8 @@ public:
 private:
     template <class F>
     bool find(F& function, const char* name, std::string& missing) {
-        function = reinterpret_cast<F>(GetProcAddress(library_, name));
+        // Through the generic function type: FARPROC's own signature is not the export's.
+        function = reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(library_, name)));
         if (!function) missing = name;
         return function != nullptr;
     }
@@ -70,7 +71,9 @@ std::string systemReason(DWORD code) {
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                                         text, sizeof text, nullptr);
     std::string reason(text, length);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+    // The system's sentence ends in a full stop; the message that quotes it has its own.
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ' ||
+                               reason.back() == '.'))
         reason.pop_back();
     return reason.empty() ? "blad systemu " + std::to_string(code) : reason;
 }

@@ -1,6 +1,6 @@
 // Runs one golden script case with the real kivo binary and compares what it did.
 //
-//   golden_runner KIVO CASE
+//   golden_runner [--launcher PROGRAM [--doubles DIR] [--port-library 1]] KIVO CASE
 //
 // CASE is a path without extension: CASE.txt is the script; CASE.out the expected standard
 // output; optional CASE.rc (exit code, 0 when absent), CASE.args (the command line after the
@@ -12,6 +12,15 @@
 // happens in a fresh temporary directory with standard input from /dev/null and LC_ALL=C. With
 // KIVO_GOLDEN_UPDATE=1 the expected files are rewritten from the (first) run instead: review the
 // diff before committing it.
+//
+// --launcher runs a Windows kivo.exe through PROGRAM (wine). The run then follows Windows
+// conventions: standard output is in text mode, so every "\n" of CASE.out is expected as
+// "\r\n"; and a program that a case brings in CASE.files as a shell script NAME is replaced by
+// DIR/NAME.exe, a Windows program built to do the same. Where the platform itself makes the
+// output differ, CASE.windows.out holds what Windows prints (still with "\n"). --port-library
+// sends a virtual board through the port library: KIVO_PORT=virtual:BOARD becomes
+// KIVO_PORT=dll, and the library test double beside kivo.exe is told BOARD in
+// KIVO_PORT_LIBRARY_BOARD.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -101,6 +110,31 @@ struct Variant {
     std::string label() const { return port.empty() ? "" : " [" + port + (eppmode.empty() ? "" : " eppmode " + eppmode) + "]"; }
 };
 
+struct Windows {
+    fs::path launcher;  // empty: kivo runs natively
+    fs::path doubles;
+    bool portLibrary = false;
+};
+
+// What a Windows program writes to a text-mode standard output for `text`.
+std::string textMode(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+void addDoubles(const fs::path& filesDir, const fs::path& work, const fs::path& doubles) {
+    if (doubles.empty() || !fs::exists(filesDir)) return;
+    for (auto& entry : fs::directory_iterator(filesDir)) {
+        if (!entry.is_regular_file() || readFile(entry.path()).value_or("").rfind("#!", 0) != 0) continue;
+        const fs::path exe = doubles / (entry.path().filename().string() + ".exe");
+        if (fs::exists(exe)) fs::copy_file(exe, work / exe.filename(), fs::copy_options::overwrite_existing);
+    }
+}
+
 struct Result {
     int rc = 0;
     bool timedOut = false;
@@ -109,7 +143,7 @@ struct Result {
     fs::path root;
 };
 
-Result runOnce(const fs::path& kivo, const fs::path& base, const Variant& variant) {
+Result runOnce(const fs::path& kivo, const fs::path& base, const Variant& variant, const Windows& windows) {
     const std::string name = base.filename().string();
     char pattern[] = "/tmp/kivo-golden-XXXXXX";
     if (!mkdtemp(pattern)) {
@@ -122,12 +156,14 @@ Result runOnce(const fs::path& kivo, const fs::path& base, const Variant& varian
     fs::create_directories(work);
     const fs::path filesDir = fs::path(base.string() + ".files");
     if (fs::exists(filesDir)) fs::copy(filesDir, work, fs::copy_options::recursive);
+    addDoubles(filesDir, work, windows.doubles);
     std::string script = readFile(base.string() + ".txt").value_or("");
     if (!variant.eppmode.empty()) script = "eppmode " + variant.eppmode + "\r\n" + script;
     writeFile(work / (name + ".txt"), script);
     r.before = snapshot(work);
 
     std::vector<std::string> args{kivo.string()};
+    if (!windows.launcher.empty()) args.insert(args.begin(), windows.launcher.string());
     if (auto a = readFile(base.string() + ".args")) {
         for (auto& w : words(*a)) args.push_back(w);
     } else {
@@ -141,6 +177,15 @@ Result runOnce(const fs::path& kivo, const fs::path& base, const Variant& varian
         }
     }
     if (!variant.port.empty()) env.emplace_back("KIVO_PORT", variant.port);
+    if (windows.portLibrary) {
+        for (std::size_t i = 0; i < env.size(); ++i) {
+            auto& [key, value] = env[i];
+            if (key != "KIVO_PORT" || value.rfind("virtual", 0) != 0) continue;
+            const std::string board = value.size() > 8 ? value.substr(8) : "";
+            value = "dll";
+            env.emplace_back("KIVO_PORT_LIBRARY_BOARD", board);
+        }
+    }
 
     const fs::path outPath = r.root / "stdout";
     const fs::path errPath = r.root / "stderr";
@@ -178,7 +223,8 @@ Result runOnce(const fs::path& kivo, const fs::path& base, const Variant& varian
         const std::uint32_t mode = static_cast<std::uint32_t>(std::stoul(variant.eppmode, nullptr, 16));
         char echo[64];
         std::snprintf(echo, sizeof echo, "\teppmode %X (%d dec)\n", mode, static_cast<int>(mode));
-        if (auto at = r.out.find(echo); at != std::string::npos) r.out.erase(at, std::strlen(echo));
+        const std::string line = windows.launcher.empty() ? std::string(echo) : textMode(echo);
+        if (auto at = r.out.find(line); at != std::string::npos) r.out.erase(at, line.size());
     }
     for (auto& [file, data] : snapshot(work)) {
         auto was = r.before.find(file);
@@ -187,7 +233,7 @@ Result runOnce(const fs::path& kivo, const fs::path& base, const Variant& varian
     return r;
 }
 
-bool check(const fs::path& base, const Result& r, const std::string& label) {
+bool check(const fs::path& base, const Result& r, const std::string& label, const Windows& windows) {
     const fs::path expectDir = fs::path(base.string() + ".expect");
     bool ok = true;
     if (r.timedOut) {
@@ -199,7 +245,10 @@ bool check(const fs::path& base, const Result& r, const std::string& label) {
         std::cerr << "EXIT CODE" << label << ": expected " << expectedRc << ", got " << r.rc << "\n";
         ok = false;
     }
-    ok &= same("standard output" + label, readFile(base.string() + ".out").value_or(""), r.out);
+    // CASE.windows.out: what a case prints on Windows where the platform itself differs.
+    auto windowsOut = windows.launcher.empty() ? std::nullopt : readFile(base.string() + ".windows.out");
+    const std::string out = windowsOut ? *windowsOut : readFile(base.string() + ".out").value_or("");
+    ok &= same("standard output" + label, windows.launcher.empty() ? out : textMode(out), r.out);
     auto expected = snapshot(expectDir);
     for (auto& [file, data] : expected) {
         auto got = r.produced.find(file);
@@ -239,14 +288,31 @@ void update(const fs::path& base, const Result& r) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: golden_runner KIVO CASE\n";
+    Windows windows;
+    int at = 1;
+    for (; at + 1 < argc && std::string(argv[at]).rfind("--", 0) == 0; at += 2) {
+        const std::string option = argv[at];
+        if (option == "--launcher")
+            windows.launcher = fs::absolute(argv[at + 1]);
+        else if (option == "--doubles")
+            windows.doubles = fs::absolute(argv[at + 1]);
+        else if (option == "--port-library")
+            windows.portLibrary = std::string(argv[at + 1]) == "1";
+        else
+            break;
+    }
+    if (argc - at != 2) {
+        std::cerr << "usage: golden_runner [--launcher PROGRAM [--doubles DIR] [--port-library 1]] KIVO CASE\n";
         return 2;
     }
-    const fs::path kivo = fs::absolute(argv[1]);
-    const fs::path base = argv[2];
+    const fs::path kivo = fs::absolute(argv[at]);
+    const fs::path base = argv[at + 1];
     const char* updateEnv = std::getenv("KIVO_GOLDEN_UPDATE");
     const bool updating = updateEnv && std::string(updateEnv) == "1";
+    if (updating && !windows.launcher.empty()) {
+        std::cerr << "golden_runner: expectations are written from native runs only\n";
+        return 2;
+    }
 
     std::vector<Variant> variants;
     if (auto links = readFile(base.string() + ".links")) {
@@ -261,9 +327,9 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     for (std::size_t i = 0; i < variants.size(); ++i) {
-        Result r = runOnce(kivo, base, variants[i]);
+        Result r = runOnce(kivo, base, variants[i], windows);
         if (updating && i == 0) update(base, r);
-        bool good = check(base, r, variants[i].label());
+        bool good = check(base, r, variants[i].label(), windows);
         if (good)
             fs::remove_all(r.root);
         else

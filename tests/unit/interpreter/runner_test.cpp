@@ -19,7 +19,11 @@ namespace {
 class NoKeyboard {
 public:
     NoKeyboard() : saved_(dup(STDIN_FILENO)) {
+#ifdef _WIN32
+        const int none = open("NUL", O_RDONLY);
+#else
         const int none = open("/dev/null", O_RDONLY);
+#endif
         dup2(none, STDIN_FILENO);
         close(none);
     }

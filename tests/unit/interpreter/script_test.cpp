@@ -126,29 +126,31 @@ TEST(ScriptLabels, IndentedLabelsAfterTheFirstLineAndEmptyFirstLine) {
 TEST(ScriptLabels, IndexFollowsChangesOfTheFile) {
     auto path = std::filesystem::temp_directory_path() / ("kivo-script-test-" + std::to_string(::getpid()));
     std::ofstream(path, std::ios::binary) << ":a\none\n";
-    Script s;
-    ASSERT_TRUE(s.open(path.string()));
-    auto lineAfter = [&](std::string_view label) -> std::string {
-        std::string_view line;
-        std::size_t raw;
-        if (!s.seekLabel(label) || !s.readLine(line, raw)) return "(none)";
-        return std::string(line);
-    };
-    EXPECT_EQ(lineAfter("a"), "one");
-    // Another process: seen once the stamp is looked at again.
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    std::ofstream(path, std::ios::binary) << "new\n:b\ntwo\n:a\nthree\n";
-    EXPECT_EQ(lineAfter("b"), "two");
-    EXPECT_EQ(lineAfter("a"), "three");
-    // kivo itself, with no pause: the answer must not depend on how fast the jump follows.
-    datafiles::OutputFile out(path.string(), false);
-    out.append(":c\nfour\n", 8);
-    out.close();
-    EXPECT_EQ(lineAfter("c"), "four");
-    // A program that `run` started, writing the same size at once.
-    std::ofstream(path, std::ios::binary) << ":d\nfive\n";
-    s.checkForChanges();
-    EXPECT_EQ(lineAfter("d"), "five");
+    {  // closed before the removal: Windows refuses to delete an open file
+        Script s;
+        ASSERT_TRUE(s.open(path.string()));
+        auto lineAfter = [&](std::string_view label) -> std::string {
+            std::string_view line;
+            std::size_t raw;
+            if (!s.seekLabel(label) || !s.readLine(line, raw)) return "(none)";
+            return std::string(line);
+        };
+        EXPECT_EQ(lineAfter("a"), "one");
+        // Another process: seen once the stamp is looked at again.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        std::ofstream(path, std::ios::binary) << "new\n:b\ntwo\n:a\nthree\n";
+        EXPECT_EQ(lineAfter("b"), "two");
+        EXPECT_EQ(lineAfter("a"), "three");
+        // kivo itself, with no pause: the answer must not depend on how fast the jump follows.
+        datafiles::OutputFile out(path.string(), false);
+        out.append(":c\nfour\n", 8);
+        out.close();
+        EXPECT_EQ(lineAfter("c"), "four");
+        // A program that `run` started, writing the same size at once.
+        std::ofstream(path, std::ios::binary) << ":d\nfive\n";
+        s.checkForChanges();
+        EXPECT_EQ(lineAfter("d"), "five");
+    }
     std::filesystem::remove(path);
 }
 
@@ -159,6 +161,7 @@ TEST(ScriptOpen, MissingFileAndDirectoryCannotBeOpened) {
     EXPECT_FALSE(dir.open(std::filesystem::temp_directory_path().string()));
 }
 
+#ifndef _WIN32  // Windows has no /dev/zero
 TEST(ScriptOpen, EndlessInputIsRefusedNotHeld) {
     Script s;
     try {
@@ -168,7 +171,9 @@ TEST(ScriptOpen, EndlessInputIsRefusedNotHeld) {
         EXPECT_EQ(failure.code, 0);
     }
 }
+#endif
 
+#ifndef _WIN32  // Windows has no /dev/fd names for a pipe
 TEST(ScriptOpen, AScriptCanComeThroughAPipe) {
     // As with a script generated on the fly: kivo <(generator).
     int ends[2];
@@ -186,6 +191,7 @@ TEST(ScriptOpen, AScriptCanComeThroughAPipe) {
     ASSERT_TRUE(s.readLine(line, raw));
     EXPECT_EQ(line, "print two");
 }
+#endif
 
 TEST(CommandTable, EveryWordIsReachableAndUnique) {
     Dispatcher d(app::allCommands());
