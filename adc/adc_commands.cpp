@@ -91,6 +91,12 @@ constexpr Subcommand kSubcommands[] = {
     {"calibwave", calibWave},
 };
 
+std::vector<std::string_view> subcommandWords() {
+    std::vector<std::string_view> words;
+    for (const Subcommand& subcommand : kSubcommands) words.push_back(subcommand.name);
+    return words;
+}
+
 void runAdc(Run& run, const Line& line) {
     console::print("\tadc_%.*s ", static_cast<int>(line.suffix.size()), line.suffix.data());
     for (const Subcommand& subcommand : kSubcommands) {
@@ -103,7 +109,7 @@ void runAdc(Run& run, const Line& line) {
 }
 
 constexpr Command kAdcCommands[] = {
-    {"adc", Match::Prefix, runAdc},
+    {"adc", Match::Prefix, runAdc, subcommandWords},
 };
 
 }  // namespace

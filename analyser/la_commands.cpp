@@ -17,7 +17,7 @@ void runLa(Run& run, const Line& line) {
 }
 
 constexpr Command kLaCommands[] = {
-    {"la", Match::Prefix, runLa},
+    {"la", Match::Prefix, runLa, LogicAnalyser::subcommandWords},
 };
 
 }  // namespace

@@ -35,18 +35,21 @@ std::uint32_t scanHex(std::string_view arguments) {
 
 }  // namespace
 
+const LogicAnalyser::Subcommand LogicAnalyser::kSubcommands[] = {
+    {"awidth", &LogicAnalyser::awidth},   {"highadr", &LogicAnalyser::highadr},
+    {"baseadr", &LogicAnalyser::baseadr}, {"start", &LogicAnalyser::start},
+    {"read", &LogicAnalyser::read},       {"cectr", &LogicAnalyser::cectr},
+    {"tvalue", &LogicAnalyser::tvalue},   {"tcare", &LogicAnalyser::tcare},
+    {"cevalue", &LogicAnalyser::cevalue}, {"cecare", &LogicAnalyser::cecare},
+};
+
+std::vector<std::string_view> LogicAnalyser::subcommandWords() {
+    std::vector<std::string_view> words;
+    for (const Subcommand& s : kSubcommands) words.push_back(s.name);
+    return words;
+}
+
 void LogicAnalyser::run(std::string_view subcommand, std::string_view arguments) {
-    struct Subcommand {
-        std::string_view name;
-        void (LogicAnalyser::*run)(std::string_view);
-    };
-    static constexpr Subcommand kSubcommands[] = {
-        {"awidth", &LogicAnalyser::awidth},   {"highadr", &LogicAnalyser::highadr},
-        {"baseadr", &LogicAnalyser::baseadr}, {"start", &LogicAnalyser::start},
-        {"read", &LogicAnalyser::read},       {"cectr", &LogicAnalyser::cectr},
-        {"tvalue", &LogicAnalyser::tvalue},   {"tcare", &LogicAnalyser::tcare},
-        {"cevalue", &LogicAnalyser::cevalue}, {"cecare", &LogicAnalyser::cecare},
-    };
     for (const Subcommand& s : kSubcommands) {
         if (s.name == subcommand) return (this->*s.run)(arguments);
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "interpreter/interpreter.h"
 
@@ -59,6 +60,8 @@ public:
 
     /// Runs one subcommand ("awidth", "start", ...) with its argument text.
     void run(std::string_view subcommand, std::string_view arguments);
+    /// The subcommand words run() knows, for the command table's check.
+    static std::vector<std::string_view> subcommandWords();
 
     /// laawidth: window of 2^n bytes, n decimal 7..19.
     void awidth(std::string_view arguments);
@@ -79,6 +82,12 @@ public:
     void cecare(std::string_view arguments);
 
 private:
+    struct Subcommand {
+        std::string_view name;
+        void (LogicAnalyser::*run)(std::string_view);
+    };
+    static const Subcommand kSubcommands[];
+
     void requireBase() const;
     void writeQualifier(std::string_view arguments, const char* spacing, std::uint32_t offset, int busWidth);
 

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <typeindex>
 #include <unordered_map>
+#include <vector>
 
 #include "interpreter/interpreter.h"
 
@@ -66,6 +67,12 @@ struct Command {
     std::string_view keyword;
     Match match;
     void (*run)(Run& run, const Line& line);
+    /// A prefix family's own second-level table, as its words after the prefix ("read" for
+    /// "laread"), so that the table check sees them; nullptr when the family takes any suffix.
+    std::vector<std::string_view> (*subwords)() = nullptr;
+    /// An exact word that is meant to win over the prefix family it starts with ("goto" over
+    /// "go"); any other such word is a mistake the table check reports.
+    bool shadowsFamily = false;
 };
 
 using CommandTable = std::span<const Command>;

@@ -56,7 +56,7 @@ constexpr Command kCoreCommands[] = {
     {"print", Match::Exact, runPrint},
     {"waitforkey", Match::Exact, runWaitforkey},
     {"run", Match::Exact, runRun},
-    {"goto", Match::Exact, runGoto},
+    {"goto", Match::Exact, runGoto, nullptr, true},
     {"loop", Match::Exact, runLoop},
     {"stat", Match::Prefix, runStat},
     {"gobit", Match::Prefix, runGobit},

@@ -34,12 +34,22 @@ std::vector<std::string> Dispatcher::problems() const {
             found.push_back("unreachable: " + std::string(table_[i].keyword));
     }
     // An exact word that starts with a prefix family hides that family's member of the same
-    // spelling; only "goto" is meant to do that.
+    // spelling; only a row that says so may do that.
     for (const Command* p : prefixes_)
         for (const Command& c : table_)
-            if (c.match == Match::Exact && c.keyword.substr(0, p->keyword.size()) == p->keyword &&
-                c.keyword != "goto")
+            if (c.match == Match::Exact && c.keyword.substr(0, p->keyword.size()) == p->keyword && !c.shadowsFamily)
                 found.push_back("exact word inside a prefix family: " + std::string(c.keyword));
+    // A family's second-level words: each once, and each reaching its family's row.
+    for (const Command* p : prefixes_) {
+        if (!p->subwords) continue;
+        const std::vector<std::string_view> words = p->subwords();
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            const std::string word = std::string(p->keyword) + std::string(words[i]);
+            for (std::size_t j = i + 1; j < words.size(); ++j)
+                if (words[i] == words[j]) found.push_back("duplicate: " + word);
+            if (find(word) != p) found.push_back("unreachable: " + word);
+        }
+    }
     return found;
 }
 

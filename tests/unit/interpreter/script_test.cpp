@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -192,6 +193,21 @@ TEST(ScriptOpen, AScriptCanComeThroughAPipe) {
     EXPECT_EQ(line, "print two");
 }
 #endif
+
+TEST(CommandTable, SecondLevelWordsAndShadowingWordsAreChecked) {
+    const Command table[] = {
+        {"la", Match::Prefix, nullptr, [] { return std::vector<std::string_view>{"read", "read", "x"}; }},
+        {"lax", Match::Exact, nullptr},
+        {"go", Match::Prefix, nullptr},
+        {"goto", Match::Exact, nullptr, nullptr, true},
+    };
+    const std::vector<std::string> problems = Dispatcher(table).problems();
+    const auto has = [&](const std::string& p) { return std::find(problems.begin(), problems.end(), p) != problems.end(); };
+    EXPECT_TRUE(has("duplicate: laread"));
+    EXPECT_TRUE(has("unreachable: lax"));
+    EXPECT_TRUE(has("exact word inside a prefix family: lax"));
+    EXPECT_EQ(problems.size(), 3u);  // goto says it shadows "go" on purpose
+}
 
 TEST(CommandTable, EveryWordIsReachableAndUnique) {
     Dispatcher d(app::allCommands());
