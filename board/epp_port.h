@@ -12,12 +12,6 @@ class Run;
 
 namespace kivo::board {
 
-// The transport speaks to the port layer's registers by their names.
-using port::kControlPort;
-using port::kDataPort;
-using port::kEppAddressPort;
-using port::kEppDataPort;
-using port::kStatusPort;
 using port::PortIo;
 
 class EppLink;

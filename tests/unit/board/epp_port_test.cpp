@@ -14,6 +14,7 @@ namespace kivo::board {
 namespace {
 
 using testing::RecordingPort;
+using namespace kivo::port;
 using Log = std::vector<std::string>;
 
 Log repeat(std::size_t n, const std::string& entry) { return Log(n, entry); }
