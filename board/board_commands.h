@@ -6,6 +6,9 @@ namespace kivo::board {
 /// The board group's rows of the command table.
 interpreter::CommandTable boardCommands();
 
+/// Run start: under KIVO_PORT=sim the run is in simulation mode before its first line.
+void startRun(interpreter::Run& run);
+
 // Link commands (link_commands.cpp).
 void runVer(interpreter::Run& run, const interpreter::Line& line);
 void runEppmode(interpreter::Run& run, const interpreter::Line& line);

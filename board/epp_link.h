@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "datafiles/end_marked_file.h"
 #include "port/port_io.h"
 
 // The ways EppPort moves bytes, one class each; private to board/. EppPort picks the link for
@@ -123,7 +124,8 @@ private:
 };
 
 /// Simulation: every cycle becomes a record of the trace file "kivo.tst"; reads are answered
-/// from "kivo.out", 0x03 past its end. Nothing touches the port.
+/// from "kivo.out", 0x03 past its end. Nothing touches the port. Both files may be named pipes
+/// to a running simulator (live co-simulation): each read then waits for its answer.
 class TraceLink final : public EppLink {
 public:
     ~TraceLink() override;
@@ -143,8 +145,10 @@ public:
 
 private:
     void record(const void* bytes, std::size_t count);
-    void closeFiles();
-    std::FILE* traceFile_ = nullptr;
+    /// Before kivo waits for the simulator (a read) or lets it run on its own (a wait): a
+    /// simulator reading a pipe must have every record so far.
+    void handOver();
+    datafiles::EndMarkedFile trace_;
     std::FILE* responseFile_ = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include "interpreter/errors.h"
 #include "interpreter/platform.h"
 #include "interpreter/scan.h"
+#include "port/port_registry.h"
 
 namespace kivo::board {
 
@@ -30,6 +31,12 @@ void runEppmode(Run& run, const Line& line) {
 void runVhdlsim(Run& run, const Line&) {
     console::print("vhdlsim. Przejscie w tryb symulacji\n");
     transport(run).enterSimulation();
+}
+
+void startRun(Run& run) {
+    // As if the script's first line were vhdlsim, echo included: the console says which mode
+    // the run is in.
+    if (port::simulationConfigured()) runVhdlsim(run, Line{});
 }
 
 void runReset(Run& run, const Line&) {

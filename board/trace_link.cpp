@@ -1,7 +1,6 @@
 // Simulation: the bus as a trace of binary records for a simulation of the board design.
 #include <algorithm>
 #include <new>
-#include <vector>
 
 #include "board/epp_link.h"
 #include "datafiles/file_io.h"
@@ -20,25 +19,28 @@ constexpr std::uint8_t kNoResponse = 0x03;  // what a simulated read gives past 
 
 }  // namespace
 
-TraceLink::~TraceLink() { closeFiles(); }
-
-void TraceLink::closeFiles() {
-    if (traceFile_) std::fclose(traceFile_);
-    if (responseFile_) std::fclose(responseFile_);
-    traceFile_ = nullptr;
-    responseFile_ = nullptr;
-}
+TraceLink::~TraceLink() { close(); }
 
 void TraceLink::start() {
-    closeFiles();
-    traceFile_ = datafiles::createReadWriteFile("kivo.tst");
-    if (!traceFile_) interpreter::fail(interpreter::Fail::FileOpen, "kivo.tst");
+    // A pipe cannot start afresh: the simulator has carried out what came before, and a new
+    // open would be a second simulation. A script's own vhdlsim then changes nothing.
+    if (trace_.isOpen() && trace_.isPipe()) return;
+    close();
+    // kivo.tst before kivo.out: a simulator on named pipes opens them in this order too.
+    if (!trace_.create("kivo.tst", trace::kEndMark, sizeof trace::kEndMark))
+        interpreter::fail(interpreter::Fail::FileOpen, "kivo.tst");
     responseFile_ = std::fopen("kivo.out", "rb");  // absent: every read answers 0x03
+    // From a pipe, an answer is read when it is needed and not a byte sooner.
+    if (responseFile_ && trace_.isPipe()) std::setvbuf(responseFile_, nullptr, _IONBF, 0);
 }
 
 void TraceLink::record(const void* bytes, std::size_t count) {
     // After close() the trace is finished: nothing more may follow its end mark.
-    if (count > 0 && traceFile_) std::fwrite(bytes, 1, count, traceFile_);
+    if (count > 0 && trace_.isOpen()) trace_.append(bytes, count);
+}
+
+void TraceLink::handOver() {
+    if (trace_.isPipe()) trace_.flush();
 }
 
 bool TraceLink::sendAddress(std::uint32_t address) {
@@ -55,9 +57,10 @@ void TraceLink::writeByte(std::uint8_t value) {
 
 int TraceLink::writeData(const std::uint8_t* buffer, std::size_t count) {
     // A written block goes to the trace in one write.
-    std::vector<std::uint8_t> records;
+    if (!trace_.isOpen()) return 0;
+    std::uint8_t* records = nullptr;
     try {
-        records.resize(2 * count);
+        records = trace_.reserve(2 * count);
     } catch (const std::bad_alloc&) {
         interpreter::fail(interpreter::Fail::OutOfMemory);
     }
@@ -65,12 +68,13 @@ int TraceLink::writeData(const std::uint8_t* buffer, std::size_t count) {
         records[2 * i] = kWriteRecord;
         records[2 * i + 1] = buffer[i];
     }
-    record(records.data(), records.size());
+    trace_.commit(2 * count);
     return 0;
 }
 
 std::uint8_t TraceLink::readData(bool&) {
     record(&kReadRecord, 1);
+    handOver();
     if (!responseFile_) return kNoResponse;
     const int c = std::fgetc(responseFile_);
     return c == EOF ? kNoResponse : static_cast<std::uint8_t>(c);
@@ -79,6 +83,7 @@ std::uint8_t TraceLink::readData(bool&) {
 void TraceLink::readBlock(std::uint8_t* buffer, std::size_t count) {
     std::fill(buffer, buffer + count, kNoResponse);
     record(buffer, count);  // one read record per byte: the code is the byte 0x03 itself
+    handOver();
     if (responseFile_) std::fread(buffer, 1, count, responseFile_);
 }
 
@@ -89,19 +94,20 @@ std::optional<bool> TraceLink::waitForBit(int expected, std::uint8_t mask, std::
     std::uint8_t wait[trace::kWaitBitRecordSize];
     trace::encodeWaitBit(expected, mask, address, wait);
     record(wait, sizeof wait);
+    handOver();
     return true;
 }
 
 void TraceLink::pause(std::uint8_t milliseconds) {
     const std::uint8_t wait[2] = {kWaitRecord, milliseconds};
     record(wait, sizeof wait);
+    handOver();
 }
 
 void TraceLink::close() {
-    if (traceFile_) {
-        std::fwrite(trace::kEndMark, 1, sizeof trace::kEndMark, traceFile_);
-    }
-    closeFiles();
+    trace_.close();  // the end mark, once
+    if (responseFile_) std::fclose(responseFile_);
+    responseFile_ = nullptr;
 }
 
 }  // namespace kivo::board

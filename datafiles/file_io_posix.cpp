@@ -1,11 +1,14 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
+#include "datafiles/end_marked_file.h"
 #include "datafiles/file_io.h"
 #include "interpreter/errors.h"
 #include "interpreter/script.h"
@@ -113,6 +116,58 @@ void OutputFile::close() {
     handle_ = -1;
     // Some file systems report a failed write only here.
     if (::close(fd) != 0 && errno != EINTR) fail(interpreter::Fail::FileOpen, name_);
+}
+
+// The simulation trace's system side.
+
+std::intptr_t EndMarkedFile::openSystem(const std::string& name, bool& pipe) {
+    interpreter::noteFileWritten();
+    struct stat st {};
+    pipe = ::stat(name.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+    // A pipe is opened for writing only: the open waits for the reader, which is what orders
+    // the two processes' opens; read and write would let the open pass with no one there.
+    const int flags = pipe ? O_WRONLY | O_CLOEXEC : O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC;
+    int fd;
+    do fd = ::open(name.c_str(), flags, S_IRUSR | S_IWUSR);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+long EndMarkedFile::writeSystem(std::intptr_t handle, const std::uint8_t* bytes, std::size_t count,
+                                bool& interrupted) {
+    const std::size_t chunk = count < (1u << 30) ? count : (1u << 30);
+    const ssize_t put = ::write(static_cast<int>(handle), bytes, chunk);
+    interrupted = put < 0 && errno == EINTR;
+    return static_cast<long>(put);
+}
+
+void EndMarkedFile::closeSystem(std::intptr_t handle) { ::close(static_cast<int>(handle)); }
+
+void EndMarkedFile::catchSignals(void (*handler)(int)) {
+    static bool caught = false;
+    if (caught) return;
+    caught = true;
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction old {};
+        if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        struct sigaction action {};
+        action.sa_handler = handler;
+        sigemptyset(&action.sa_mask);
+        // No SA_RESTART: a write blocked on a full pipe returns, and the flush learns how far
+        // it got before it writes the rest and the mark.
+        action.sa_flags = 0;
+        ::sigaction(sig, &action, nullptr);
+    }
+}
+
+void EndMarkedFile::raiseDefault(int sig) {
+    ::signal(sig, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, sig);
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    ::raise(sig);
+    ::_exit(128 + sig);
 }
 
 }  // namespace kivo::datafiles

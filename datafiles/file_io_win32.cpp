@@ -5,9 +5,11 @@
 #include <sys/types.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+#include "datafiles/end_marked_file.h"
 #include "datafiles/file_io.h"
 #include "interpreter/errors.h"
 #include "interpreter/script.h"
@@ -82,6 +84,45 @@ void OutputFile::close() {
     const int fd = static_cast<int>(handle_);
     handle_ = -1;
     if (_close(fd) != 0) fail(interpreter::Fail::FileOpen, name_);
+}
+
+// The simulation trace's system side. Windows has no named pipes in the file system that
+// kivo-cosim could make, so the trace is always a plain file here.
+
+std::intptr_t EndMarkedFile::openSystem(const std::string& name, bool& pipe) {
+    interpreter::noteFileWritten();
+    pipe = false;
+    int fd = -1;
+    if (_sopen_s(&fd, name.c_str(), _O_RDWR | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
+                 _S_IREAD | _S_IWRITE) != 0)
+        return -1;
+    return fd;
+}
+
+long EndMarkedFile::writeSystem(std::intptr_t handle, const std::uint8_t* bytes, std::size_t count,
+                                bool& interrupted) {
+    interrupted = false;
+    const unsigned chunk = count < (1u << 30) ? static_cast<unsigned>(count) : (1u << 30);
+    return _write(static_cast<int>(handle), bytes, chunk);
+}
+
+void EndMarkedFile::closeSystem(std::intptr_t handle) { _close(static_cast<int>(handle)); }
+
+// Ctrl+C and termination reach the C runtime's handlers (Ctrl+C on a thread of its own, which
+// the handler's ordering with the flush tolerates well enough for a console tool); there is
+// no SIGHUP.
+void EndMarkedFile::catchSignals(void (*handler)(int)) {
+    static bool caught = false;
+    if (caught) return;
+    caught = true;
+    std::signal(SIGINT, handler);
+    std::signal(SIGTERM, handler);
+}
+
+void EndMarkedFile::raiseDefault(int sig) {
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+    std::_Exit(3);
 }
 
 }  // namespace kivo::datafiles

@@ -26,6 +26,12 @@ void runLine(Run& run, const Dispatcher& dispatcher, std::string& line) {
     dispatcher.dispatchCommand(run, keyword, argumentText, line);
 }
 
+namespace {
+void (*runStart)(Run&) = nullptr;
+}  // namespace
+
+void setRunStart(void (*start)(Run& run)) { runStart = start; }
+
 void runScript(Interpreter& state, const std::string& path, CommandTable table) {
     Script script;
     if (!script.open(path)) {
@@ -38,6 +44,7 @@ void runScript(Interpreter& state, const std::string& path, CommandTable table) 
     }
     Dispatcher dispatcher(table);
     Run run(state, script);
+    if (runStart) runStart(run);
     std::string line;
     std::string_view read;
     std::size_t rawLength;

@@ -13,6 +13,10 @@ inline constexpr std::size_t kMaxWordLength = 259;
 /// Prepares, splits and dispatches one line read from the script.
 void runLine(Run& run, const Dispatcher& dispatcher, std::string& line);
 
+/// Called with every run before its first line: what must be in place from the start (the
+/// simulation trace under KIVO_PORT=sim). nullptr for nothing.
+void setRunStart(void (*start)(Run& run));
+
 /// Executes the script at `path` from its first line to its end, or until a command ends the
 /// run. A script that cannot be opened prints the usage text and fails with code 0.
 void runScript(Interpreter& state, const std::string& path, CommandTable table);

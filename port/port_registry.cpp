@@ -39,6 +39,9 @@ std::vector<PortKind>& portKinds() {
          [](std::string_view, std::string& error) { return openDirectPort(error); }},
         {"dll", "dll", Argument::None, false,
          [](std::string_view, std::string& error) { return openLibraryPort(error); }},
+        // Simulation mode from the start (the board link switches before the first line); the
+        // transport then never opens a port, and whatever asks for one finds none attached.
+        {"sim", "sim", Argument::None, false, [](std::string_view, std::string&) { return makeDisconnectedPort(); }},
     };
     return kinds;
 }
@@ -92,9 +95,13 @@ PortPaths openPortPaths(std::string_view setting) {
     failUnknown(setting);
 }
 
-PortPaths openConfiguredPorts() {
+std::string_view configuredPortSetting() {
     const char* value = std::getenv("KIVO_PORT");
-    return openPortPaths(value && *value ? std::string_view(value) : defaultPortSetting());
+    return value && *value ? std::string_view(value) : defaultPortSetting();
 }
+
+PortPaths openConfiguredPorts() { return openPortPaths(configuredPortSetting()); }
+
+bool simulationConfigured() { return configuredPortSetting() == kSimulationSetting; }
 
 }  // namespace kivo::port

@@ -42,8 +42,16 @@ std::string_view defaultPortSetting();
 /// nothing attached; an unknown name ends the run (fail code 0) after listing the known ones.
 PortPaths openPortPaths(std::string_view setting);
 
+/// KIVO_PORT, or its default when unset.
+std::string_view configuredPortSetting();
+
 /// Opens the ports that KIVO_PORT names (its default when unset).
 PortPaths openConfiguredPorts();
+
+/// The KIVO_PORT value that runs every script in simulation mode from its first line, so that
+/// one script runs unchanged on a board, the virtual board and a simulation.
+inline constexpr std::string_view kSimulationSetting = "sim";
+bool simulationConfigured();
 
 // Backends (one file each, chosen in CMake by platform). On failure they return nullptr and
 // put the system's reason in `error`.
