@@ -28,7 +28,7 @@ begin
 
   bfm : entity work.kivo_trace_bfm
     generic map (trace_file => trace_file, out_file => out_file, ms_time => ms_time,
-                 poll_limit => poll_limit)
+                 poll_limit => poll_limit, reset_cycles => 3)
     port map (clk => clk, bus_addr => bus_addr, bus_wdata => bus_wdata, bus_we => bus_we,
               bus_re => bus_re, bus_rdata => bus_rdata, done => done);
 

@@ -16,7 +16,9 @@ entity kivo_trace_bfm is
     -- Simulated time of one millisecond of a script's sleep: scaled down so waits stay cheap.
     ms_time    : time := 1 us;
     -- Polls of a bit wait before it gives up (the trace does not carry the script's count).
-    poll_limit : natural := 2147483647
+    poll_limit : natural := 2147483647;
+    -- Clock cycles before the first record: a write must not reach a design still in reset.
+    reset_cycles : natural := 0
   );
   port (
     clk       : in  std_logic;
@@ -104,6 +106,9 @@ begin
     bus_re <= '0';
     done <= '0';
     wait until rising_edge(clk);
+    for i in 1 to reset_cycles loop
+      wait until rising_edge(clk);
+    end loop;
     loop
       start := offset;
       if endfile(trace) then
