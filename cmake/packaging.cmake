@@ -3,7 +3,8 @@
 include(GNUInstallDirs)
 
 # Further programs go into the package as soon as their targets exist: name them here.
-set(KIVO_PACKAGED_TOOLS kivotrace kivo-cosim)
+# (kivo-cosim, a script, is installed by hdl/CMakeLists.txt.)
+set(KIVO_PACKAGED_TOOLS kivotrace)
 foreach(tool IN LISTS KIVO_PACKAGED_TOOLS)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -27,5 +28,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # The library dependencies (Qt for scriptdesk) as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# kivo-cosim runs scripts against a VHDL simulation under GHDL.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ghdl)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
