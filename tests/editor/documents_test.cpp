@@ -4,6 +4,7 @@
 #include "editor/about_box.h"
 #include "editor/mdi_child.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -357,10 +358,11 @@ private slots:
         };
         QCOMPARE(entries(f.FileMenu->actions()),
                  (QStringList{"&New\tCtrl+N", "&Open\tCtrl+O", "&Close", "&Save\tCtrl+S", "Save &As...", "-",
-                              "E&xit"}));
+                              "Recent &Files", "-", "E&xit"}));
         QCOMPARE(entries(f.EditMenu->actions()),
                  (QStringList{"&Undo\tCtrl+Z", "Select &All\tCtrl+A", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
-                              "&Paste\tCtrl+V", "&Delete\tDel"}));
+                              "&Paste\tCtrl+V", "&Delete\tDel", "-", "Go to &label\tF12"}));
+        QCOMPARE(entries(f.RunMenu->actions()), (QStringList{"Run &here\tCtrl+F9", "&Stop\tCtrl+F2"}));
         QCOMPARE(entries(f.OptionsMenu->actions()), QStringList{"&Params"});
         QCOMPARE(entries(f.ToolsMenu->actions()), QStringList{"&RAW generator"});
         QCOMPARE(entries(f.HelpMenu->actions()), (QStringList{"&About...", "Help"}));
@@ -369,11 +371,14 @@ private slots:
         QCOMPARE(f.HelpMenu->menuAction()->statusTip(), QStringLiteral("Help topics"));
 
         QStringList toolbar;
-        for (QAction* action : f.ToolBar->actions())
+        QList<QAction*> buttons = f.ToolBar->actions();
+        buttons.removeLast();  // the port choice
+        for (QAction* action : buttons)
             toolbar << (action->isSeparator() ? QStringLiteral("-") : action->toolTip());
         QCOMPARE(toolbar, (QStringList{"New", "Open", "Save", "-", "Cut", "Copy", "Paste", "-", "Cascade",
-                                       "Tile Horizontally", "Tile Vertically", "-", "Execute"}));
-        for (QAction* action : f.ToolBar->actions())
+                                       "Tile Horizontally", "Tile Vertically", "-", "Execute", "Run here", "Stop"}));
+        QCOMPARE(f.ToolBar->widgetForAction(f.ToolBar->actions().last()), static_cast<QWidget*>(f.PortChoice));
+        for (QAction* action : buttons)
             QVERIFY2(action->isSeparator() || !action->icon().isNull(), qPrintable(action->toolTip()));
 
         // Short hint as tooltip, long hint for the status bar.
@@ -436,7 +441,8 @@ private slots:
         QStringList menus;
         for (QAction* action : f.menuBar()->actions())
             menus << action->text();
-        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&KIVO Command", "&Options", "&Tools", "&Window", "&Help"}));
+        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&KIVO Command", "&Options", "&Run", "&Tools", "&Window",
+                                     "&Help"}));
         QStatusTipEvent tip(QStringLiteral("Cuts the selection and puts it on the Clipboard"));
         QCoreApplication::sendEvent(&f, &tip);
         QCOMPARE(f.statusPanel(0), tip.tip());
