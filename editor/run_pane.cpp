@@ -82,14 +82,14 @@ RunPane::RunPane(QWidget* parent) : QDockWidget(QStringLiteral("Run"), parent) {
 }
 
 RunPane::~RunPane() {
-    if (isRunning()) {
+    if (process_ && process_->state() != QProcess::NotRunning) {
         process_->disconnect(this);
         process_->kill();
         process_->waitForFinished(1000);
     }
 }
 
-bool RunPane::isRunning() const { return process_ && process_->state() != QProcess::NotRunning; }
+bool RunPane::isRunning() const { return running_; }
 
 bool RunPane::start(const QString& kivoPath, const QString& scriptPath, const QString& port) {
     if (isRunning())
@@ -102,6 +102,7 @@ bool RunPane::start(const QString& kivoPath, const QString& scriptPath, const QS
     outputTail_.clear();
     failedLine_ = 0;
     stopping_ = false;
+    running_ = true;
     Output->clear();
     KeyPrompt->hide();
 
@@ -147,7 +148,7 @@ void RunPane::readOutput() {
     const QString text = fromWindows1250(bytes);
     append(text);
     outputTail_ = (outputTail_ + text).right(kKeyWaitEnd.size());
-    if (outputTail_.compare(kKeyWaitEnd, Qt::CaseInsensitive) == 0 && isRunning()) {
+    if (outputTail_.compare(kKeyWaitEnd, Qt::CaseInsensitive) == 0 && process_->state() == QProcess::Running) {
         KeyPrompt->show();
         SendKey->setFocus();
     }
@@ -171,12 +172,12 @@ void RunPane::readErrors() {
 void RunPane::sendKey() {
     KeyPrompt->hide();
     outputTail_.clear();
-    if (isRunning())
+    if (process_ && process_->state() == QProcess::Running)
         process_->write("\n");
 }
 
 void RunPane::stop() {
-    if (!isRunning() || stopping_)
+    if (!running_ || stopping_)
         return;
     stopping_ = true;
     State->setText(QStringLiteral("Stopping..."));
@@ -189,6 +190,9 @@ void RunPane::stop() {
 }
 
 void RunPane::finished(int exitCode, QProcess::ExitStatus status) {
+    if (!running_)
+        return;
+    running_ = false;
     readOutput();
     if (!errorBuffer_.isEmpty()) {
         errorBuffer_ += '\n';

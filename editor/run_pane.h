@@ -61,6 +61,7 @@ private:
     QString outputTail_;
     int failedLine_ = 0;
     bool stopping_ = false;
+    bool running_ = false;
 };
 
 }  // namespace kivo::editor

@@ -5,7 +5,10 @@
 #include "editor/mdi_child.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QListWidget>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QPushButton>
 #include <QMdiArea>
@@ -15,6 +18,7 @@
 #include <QStatusTipEvent>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QToolBar>
 #include <QtTest>
 
@@ -446,6 +450,73 @@ private slots:
         QStatusTipEvent tip(QStringLiteral("Cuts the selection and puts it on the Clipboard"));
         QCoreApplication::sendEvent(&f, &tip);
         QCOMPARE(f.statusPanel(0), tip.tip());
+    }
+
+    void commandLineFilesAndRecentFiles() {
+        QTemporaryDir dir;
+        const QString home = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        auto restore = qScopeGuard([&] { QDir::setCurrent(home); });
+        writeAll(dir.filePath(QStringLiteral("demo.txt")), "print hi\r\n");
+        Editor ed;
+        ed.form->openFromCommandLine({QStringLiteral("demo.txt"), QStringLiteral("new.txt")});
+        const QList<TMDIChild*> docs = ed.form->documents();
+        QCOMPARE(docs.size(), 2);
+        QCOMPARE(docs[0]->scriptText(), QStringLiteral("print hi\n"));
+        QCOMPARE(docs[0]->FileName, dir.filePath(QStringLiteral("demo.txt")));
+        QVERIFY(!docs[0]->Changed);
+        // A name of no file yet saves under that name, without a dialog.
+        QCOMPARE(docs[1]->FileName, dir.filePath(QStringLiteral("new.txt")));
+        docs[1]->Memo->setPlainText(QStringLiteral("exit"));
+        ed.form->FileSave1->trigger();
+        QVERIFY(ed.ui->saveRequests.isEmpty());
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("new.txt"))));
+
+        // Most recent first, kept in the store and read back by the next start.
+        QCOMPARE(ed.store->values.value(QStringLiteral("RECENT1")), dir.filePath(QStringLiteral("new.txt")));
+        QCOMPARE(ed.store->values.value(QStringLiteral("RECENT2")), dir.filePath(QStringLiteral("demo.txt")));
+        Editor next;
+        next.store = ed.store;
+        next.form = std::make_unique<TMainForm>(EditorServices{next.ui, next.starter, next.store, {}});
+        emit next.form->RecentMenu->aboutToShow();
+        const QList<QAction*> entries = next.form->RecentMenu->actions();
+        QCOMPARE(entries.size(), 2);
+        entries[1]->trigger();
+        QCOMPARE(next.form->activeChild()->FileName, dir.filePath(QStringLiteral("demo.txt")));
+    }
+
+    void labelsListAndJumpsToLabels() {
+        Editor ed;
+        ed.show();
+        ed.form->FileNew1->trigger();
+        TMDIChild* child = ed.form->activeChild();
+        child->Memo->setPlainText(
+            QStringLiteral(":top\nprint a\n  :second more\ngoto second\nloop 3 top\nprint b\ngoto nowhere\n"));
+        QTRY_COMPARE(ed.form->LabelList->count(), 2);
+        QCOMPARE(ed.form->LabelList->item(1)->text(), QStringLiteral("second\t3"));
+        auto caretLine = [&] { return child->Memo->textCursor().blockNumber(); };
+        auto putCaret = [&](int line) {
+            child->Memo->setTextCursor(QTextCursor(child->Memo->document()->findBlockByNumber(line)));
+        };
+
+        putCaret(3);
+        ed.form->GoToLabel->trigger();
+        QCOMPARE(caretLine(), 2);
+        QCOMPARE(child->Memo->textCursor().positionInBlock(), 3);  // at the name, after the ':'
+        putCaret(6);
+        ed.form->GoToLabel->trigger();  // an undefined label goes nowhere
+        QCOMPARE(caretLine(), 6);
+
+        // Ctrl+click on the loop line.
+        putCaret(5);
+        const QRect loopLine = child->Memo->cursorRect(QTextCursor(child->Memo->document()->findBlockByNumber(4)));
+        QTest::mouseClick(child->Memo->viewport(), Qt::LeftButton, Qt::ControlModifier, loopLine.center());
+        QCOMPARE(caretLine(), 0);
+
+        putCaret(5);
+        emit ed.form->LabelList->itemActivated(ed.form->LabelList->item(1));
+        QCOMPARE(caretLine(), 2);
+        child->setMemoModified(false);
     }
 };
 
