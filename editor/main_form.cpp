@@ -436,6 +436,12 @@ void TMainForm::createRunTools() {
     labelsTimer_.setInterval(300);
     connect(&labelsTimer_, &QTimer::timeout, this, &TMainForm::refreshLabels);
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &TMainForm::refreshLabels);
+
+    // A pane closed by its title bar's button comes back from the Run menu.
+    RunMenu->addSeparator();
+    Runs->toggleViewAction()->setText(QStringLiteral("Run &pane"));
+    LabelsDock->toggleViewAction()->setText(QStringLiteral("&Labels"));
+    RunMenu->addActions({Runs->toggleViewAction(), LabelsDock->toggleViewAction()});
 }
 
 void TMainForm::updateRecentMenu() {

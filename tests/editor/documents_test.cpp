@@ -366,7 +366,7 @@ private slots:
         QCOMPARE(entries(f.EditMenu->actions()),
                  (QStringList{"&Undo\tCtrl+Z", "Select &All\tCtrl+A", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
                               "&Paste\tCtrl+V", "&Delete\tDel", "-", "Go to &label\tF12"}));
-        QCOMPARE(entries(f.RunMenu->actions()), (QStringList{"Run &here\tCtrl+F9", "&Stop\tCtrl+F2"}));
+        QCOMPARE(entries(f.RunMenu->actions()), (QStringList{"Run &here\tCtrl+F9", "&Stop\tCtrl+F2", "-", "Run &pane", "&Labels"}));
         QCOMPARE(entries(f.OptionsMenu->actions()), QStringList{"&Params"});
         QCOMPARE(entries(f.ToolsMenu->actions()), QStringList{"&RAW generator"});
         QCOMPARE(entries(f.HelpMenu->actions()), (QStringList{"&About...", "Help"}));
