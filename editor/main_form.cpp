@@ -450,9 +450,8 @@ void TMainForm::updateRecentMenu() {
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString path = files[i];
         QAction* entry = RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
-        connect(entry, &QAction::triggered, this, [this, path] { OpenDocument(path); });
+        connect(entry, &QAction::triggered, this, [this, path] { openFromCommandLine({path}); });
     }
-    RecentMenu->setEnabled(true);
 }
 
 void TMainForm::aRawGeneratorExecute() {

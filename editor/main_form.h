@@ -111,8 +111,8 @@ public:
     /// Creates a document window for the name, loading the file if it exists.
     TMDIChild* OpenDocument(const QString& name);
 
-    /// Opens the files named on the command line; a name of no file yet starts a document
-    /// that saves under that name.
+    /// Opens the files named on the command line or picked from the recent files; a name of
+    /// no file (yet) starts a document that saves under that name.
     void openFromCommandLine(const QStringList& paths);
     /// Shows the line (from 0) of the document and gives it the focus.
     void showLine(TMDIChild* child, int line, int column = 0);

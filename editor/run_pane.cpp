@@ -99,6 +99,7 @@ bool RunPane::start(const QString& kivoPath, const QString& scriptPath, const QS
     process_ = new QProcess(this);
     scriptPath_ = scriptPath;
     errorBuffer_.clear();
+    pendingCr_.clear();
     outputTail_.clear();
     failedLine_ = 0;
     stopping_ = false;
@@ -143,8 +144,14 @@ void RunPane::append(const QString& text) {
 }
 
 void RunPane::readOutput() {
-    QByteArray bytes = process_->readAllStandardOutput();
-    bytes.replace("\r\n", "\n");  // Windows text mode
+    // Windows text mode writes CR LF; a CR at the end of a chunk waits for what follows it.
+    QByteArray bytes = pendingCr_ + process_->readAllStandardOutput();
+    pendingCr_.clear();
+    if (bytes.endsWith('\r') && process_->state() != QProcess::NotRunning) {
+        bytes.chop(1);
+        pendingCr_ = "\r";
+    }
+    bytes.replace("\r\n", "\n");
     const QString text = fromWindows1250(bytes);
     append(text);
     outputTail_ = (outputTail_ + text).right(kKeyWaitEnd.size());

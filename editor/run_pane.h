@@ -58,6 +58,7 @@ private:
     QProcess* process_ = nullptr;
     QString scriptPath_;
     QByteArray errorBuffer_;
+    QByteArray pendingCr_;
     QString outputTail_;
     int failedLine_ = 0;
     bool stopping_ = false;
