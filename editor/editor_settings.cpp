@@ -41,6 +41,8 @@ void EditorSettings::LoadSettings() {
     if (const QString found = discoverInterpreter(ProgramDir); !found.isEmpty()) {
         InterpreterPath = found;
         StoreSetting(QString::fromLatin1(kInterpreterPathValue), InterpreterPath);
+        if (!keyExisted)
+            storeHabits();
         return;
     }
     if (keyExisted)
@@ -63,6 +65,7 @@ void EditorSettings::LoadSettings() {
     }
     InterpreterPath = choice.path;
     store_.writeValue(QString::fromLatin1(kInterpreterPathValue), InterpreterPath);
+    storeHabits();
 }
 
 void EditorSettings::loadHabits() {
@@ -85,20 +88,24 @@ void EditorSettings::rememberFile(const QString& path) {
     RecentFiles.prepend(absolute);
     while (RecentFiles.size() > kRecentCount)
         RecentFiles.removeLast();
+    storeHabits();
+}
+
+void EditorSettings::storeHabits() {
+    if (!store_.keyExists())
+        return;
     for (int i = 0; i < kRecentCount; ++i)
-        storeHabit(QStringLiteral("RECENT%1").arg(i + 1), RecentFiles.value(i));
+        store_.writeValue(QStringLiteral("RECENT%1").arg(i + 1), RecentFiles.value(i));
+    if (!RunPort.isEmpty())
+        store_.writeValue(QStringLiteral("RUN_PORT"), RunPort);
 }
 
 void EditorSettings::rememberPort(const QString& port) {
     if (port == RunPort)
         return;
     RunPort = port;
-    storeHabit(QStringLiteral("RUN_PORT"), port);
-}
-
-void EditorSettings::storeHabit(const QString& name, const QString& value) {
     if (store_.keyExists())
-        store_.writeValue(name, value);
+        store_.writeValue(QStringLiteral("RUN_PORT"), port);
 }
 
 void EditorSettings::StoreSetting(const QString& name, const QString& value) {

@@ -51,8 +51,8 @@ public:
 
 private:
     // Habits are written only once the key exists, so that they never stand in for the
-    // first start's question.
-    void storeHabit(const QString& name, const QString& value);
+    // first start's question; the key's first writer brings them in.
+    void storeHabits();
 
     SettingsStore& store_;
     UiServices& ui_;
