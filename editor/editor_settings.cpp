@@ -94,8 +94,9 @@ void EditorSettings::rememberFile(const QString& path) {
 void EditorSettings::storeHabits() {
     if (!store_.keyExists())
         return;
-    for (int i = 0; i < kRecentCount; ++i)
-        store_.writeValue(QStringLiteral("RECENT%1").arg(i + 1), RecentFiles.value(i));
+    // The list only ever grows up to its length, so no older entry is left to clear.
+    for (qsizetype i = 0; i < RecentFiles.size(); ++i)
+        store_.writeValue(QStringLiteral("RECENT%1").arg(i + 1), RecentFiles[i]);
     if (!RunPort.isEmpty())
         store_.writeValue(QStringLiteral("RUN_PORT"), RunPort);
 }
