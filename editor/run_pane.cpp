@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -61,7 +62,7 @@ RunPane::RunPane(QWidget* parent) : QDockWidget(QStringLiteral("Run"), parent) {
     Output->setObjectName(QStringLiteral("RunOutput"));
     Output->setReadOnly(true);
     Output->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Output->setFont(QFont(QStringLiteral("Monospace"), 9));
+    Output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));  // kivo aligns with tabs
     Output->document()->setMaximumBlockCount(20000);  // a looping script must not eat the memory
     layout->addWidget(Output, 1);
 
