@@ -83,10 +83,14 @@ RunPane::RunPane(QWidget* parent) : QDockWidget(QStringLiteral("Run"), parent) {
 }
 
 RunPane::~RunPane() {
+    // The editor closing is a stop too: kivo gets its chance to close the trace.
     if (process_ && process_->state() != QProcess::NotRunning) {
         process_->disconnect(this);
-        process_->kill();
-        process_->waitForFinished(1000);
+        process_->terminate();
+        if (!process_->waitForFinished(kStopGraceMs)) {
+            process_->kill();
+            process_->waitForFinished(1000);
+        }
     }
 }
 
