@@ -84,6 +84,27 @@ QIcon toolIcon(ToolImage image) {
         p.drawPath(arrow);
         break;
     }
+    case ToolImage::RunHere: {
+        // The run arrow over a pane: the run stays inside the editor.
+        p.setPen(QColor(60, 60, 60));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(0.5, 9.5, 15, 6));
+        QPainterPath arrow;
+        arrow.moveTo(5, 0);
+        arrow.lineTo(12, 4.5);
+        arrow.lineTo(5, 9);
+        arrow.closeSubpath();
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QColor(0, 90, 0));
+        p.setBrush(QColor(0, 170, 0));
+        p.drawPath(arrow);
+        break;
+    }
+    case ToolImage::Stop:
+        p.setPen(QColor(120, 0, 0));
+        p.setBrush(QColor(200, 0, 0));
+        p.drawRect(QRectF(3.5, 3.5, 9, 9));
+        break;
     case ToolImage::Clear:
         p.setRenderHint(QPainter::Antialiasing, true);
         p.setPen(QPen(QColor(180, 0, 0), 2));

@@ -7,5 +7,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("KIVO Voraraz Udide"));
     kivo::editor::TMainForm mainForm;
     mainForm.show();
+    mainForm.openFromCommandLine(QApplication::arguments().mid(1));
     return QApplication::exec();
 }

@@ -5,11 +5,18 @@
 #include "editor/mdi_child.h"
 #include "editor/params_form.h"
 #include "editor/raw_generator.h"
+#include "editor/run_pane.h"
+#include "editor/script_labels.h"
 #include "editor/window_arrangement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTextBlock>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
@@ -20,6 +27,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QWindow>
+#include <algorithm>
 
 namespace kivo::editor {
 namespace {
@@ -57,6 +65,7 @@ TMainForm::TMainForm(EditorServices services, QWidget* parent)
     createMenus();
     createToolBar();
     createStatusBar();
+    createRunTools();
 
     Dialog = new TDialog(Pending, this);
     connect(Dialog, &TDialog::lineAccepted, this, &TMainForm::insertPendingLine);
@@ -85,10 +94,20 @@ TMainForm::TMainForm(EditorServices services, QWidget* parent)
     });
 
     FormCreate();
+    settings_.ProgramDir = ProgramDir;
+    settings_.loadHabits();
+    if (!settings_.RunPort.isEmpty())
+        PortChoice->setCurrentText(settings_.RunPort);
     UpdateCommandState();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The documents and docks go after this part of the window: their last signals must not
+    // reach it.
+    mdiArea->disconnect(this);
+    Runs->disconnect(this);
+    labelsTimer_.stop();
+}
 
 void TMainForm::FormCreate() {
     ProgramDir = services_.programDir.isEmpty() ? QCoreApplication::applicationDirPath()
@@ -126,6 +145,8 @@ void TMainForm::connectActions() {
     connect(aRawGenerator, &QAction::triggered, this, &TMainForm::aRawGeneratorExecute);
     connect(HelpAbout1, &QAction::triggered, this, &TMainForm::HelpAbout1Execute);
     connect(aHelp, &QAction::triggered, this, &TMainForm::aHelpExecute);
+    connect(RunHere, &QAction::triggered, this, &TMainForm::RunHereExecute);
+    connect(GoToLabel, &QAction::triggered, this, &TMainForm::GoToLabelExecute);
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -161,8 +182,9 @@ void TMainForm::UpdateCommandState() {
     const bool any = DocumentCount() != 0;
     for (QMenu* menu : {CommandMenu, EditMenu, WindowMenu})
         menu->menuAction()->setEnabled(any);
-    for (QAction* action : {FileSave1, FileSaveAs1, FileClose1, Execute})
+    for (QAction* action : {FileSave1, FileSaveAs1, FileClose1, Execute, GoToLabel})
         action->setEnabled(any);
+    RunHere->setEnabled(any && !Runs->isRunning());
 }
 
 TMDIChild* TMainForm::OpenDocument(const QString& name) {
@@ -180,9 +202,13 @@ TMDIChild* TMainForm::OpenDocument(const QString& name) {
     });
     connect(child, &TMDIChild::helpRequested, this, &TMainForm::openHelp);
     connect(child, &TMDIChild::closed, this, &TMainForm::documentClosed);
+    connect(child, &TMDIChild::saved, this, [this, child] { settings_.rememberFile(child->FileName); });
+    connect(child, &TMDIChild::edited, &labelsTimer_, qOverload<>(&QTimer::start));
+    child->Memo->viewport()->installEventFilter(this);
     if (QFileInfo(name).isFile()) {
         child->loadFile(name);
         setStatusPanel(1, name);
+        settings_.rememberFile(name);
     }
     child->show();
     UpdateCommandState();
@@ -300,6 +326,132 @@ void TMainForm::openHelpTarget(const QString& helpTarget) {
     if (hash >= 0)
         url.setFragment(helpTarget.mid(hash + 1), QUrl::DecodedMode);
     ui().openUrl(url);
+}
+
+void TMainForm::openFromCommandLine(const QStringList& paths) {
+    for (const QString& path : paths) {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        TMDIChild* child = OpenDocument(absolute);
+        if (child->FileName.isEmpty())
+            child->FileName = absolute;
+    }
+}
+
+void TMainForm::RunHereExecute() {
+    TMDIChild* child = activeChild();
+    if (!child || Runs->isRunning() || !runner_.readyToRun(child->FileName, child->Changed))
+        return;
+    const QString port = PortChoice->currentText().trimmed();
+    settings_.rememberPort(port);
+    Runs->start(settings_.InterpreterPath, child->FileName, port);
+}
+
+void TMainForm::failedAt(int line) {
+    const QString script = QFileInfo(Runs->scriptPath()).canonicalFilePath();
+    for (TMDIChild* child : documents()) {
+        if (QFileInfo(child->FileName).canonicalFilePath() == script) {
+            showLine(child, line - 1);
+            return;
+        }
+    }
+}
+
+void TMainForm::showLine(TMDIChild* child, int line, int column) {
+    for (QMdiSubWindow* window : mdiArea->subWindowList())
+        if (window->widget() == child)
+            mdiArea->setActiveSubWindow(window);
+    QTextBlock block = child->Memo->document()->findBlockByNumber(line);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + std::min(column, block.length() - 1));
+    child->Memo->setTextCursor(cursor);
+    child->Memo->centerCursor();
+    child->Memo->setFocus();
+}
+
+void TMainForm::GoToLabelExecute() {
+    TMDIChild* child = activeChild();
+    if (!child)
+        return;
+    const int line = child->Memo->textCursor().blockNumber();
+    if (const auto label = jumpDestination(child->scriptText(), line))
+        showLine(child, label->line, label->column);
+    else
+        setStatusPanel(0, QStringLiteral("No jump to a defined label here"));
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+click on a jump follows it, as F12 does.
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && mouse->modifiers().testFlag(Qt::ControlModifier)) {
+            for (TMDIChild* child : documents()) {
+                if (child->Memo->viewport() == watched) {
+                    child->Memo->setTextCursor(child->Memo->cursorForPosition(mouse->position().toPoint()));
+                    GoToLabelExecute();
+                    return true;
+                }
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::refreshLabels() {
+    LabelList->clear();
+    TMDIChild* child = activeChild();
+    if (!child)
+        return;
+    for (const ScriptLabel& label : scriptLabels(child->scriptText())) {
+        auto* item = new QListWidgetItem(QStringLiteral("%1\t%2").arg(label.name).arg(label.line + 1), LabelList);
+        item->setData(Qt::UserRole, label.line);
+        item->setData(Qt::UserRole + 1, label.column);
+    }
+}
+
+void TMainForm::createRunTools() {
+    Runs = new RunPane(this);
+    addDockWidget(Qt::BottomDockWidgetArea, Runs);
+    Runs->hide();
+    connect(StopRun, &QAction::triggered, Runs, &RunPane::stop);
+    connect(Runs, &RunPane::failedAt, this, &TMainForm::failedAt);
+    connect(Runs, &RunPane::runningChanged, this, [this](bool running) {
+        StopRun->setEnabled(running);
+        UpdateCommandState();
+    });
+
+    LabelsDock = new QDockWidget(QStringLiteral("Labels"), this);
+    LabelsDock->setObjectName(QStringLiteral("LabelsDock"));
+    LabelList = new QListWidget(LabelsDock);
+    LabelList->setObjectName(QStringLiteral("LabelList"));
+    LabelsDock->setWidget(LabelList);
+    addDockWidget(Qt::RightDockWidgetArea, LabelsDock);
+    connect(LabelList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (TMDIChild* child = activeChild())
+            showLine(child, item->data(Qt::UserRole).toInt(), item->data(Qt::UserRole + 1).toInt());
+    });
+    // Listing the labels reads the whole script: once typing pauses, not at every key.
+    labelsTimer_.setSingleShot(true);
+    labelsTimer_.setInterval(300);
+    connect(&labelsTimer_, &QTimer::timeout, this, &TMainForm::refreshLabels);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &TMainForm::refreshLabels);
+
+    // A pane closed by its title bar's button comes back from the Run menu.
+    RunMenu->addSeparator();
+    Runs->toggleViewAction()->setText(QStringLiteral("Run &pane"));
+    LabelsDock->toggleViewAction()->setText(QStringLiteral("&Labels"));
+    RunMenu->addActions({Runs->toggleViewAction(), LabelsDock->toggleViewAction()});
+}
+
+void TMainForm::updateRecentMenu() {
+    RecentMenu->clear();
+    const QStringList& files = settings_.RecentFiles;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* entry = RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        connect(entry, &QAction::triggered, this, [this, path] { openFromCommandLine({path}); });
+    }
 }
 
 void TMainForm::aRawGeneratorExecute() {

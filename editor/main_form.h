@@ -7,10 +7,14 @@
 #include "editor/ui_services.h"
 
 #include <QMainWindow>
+#include <QTimer>
 #include <memory>
 
 class QAction;
+class QComboBox;
+class QDockWidget;
 class QLabel;
+class QListWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -18,6 +22,7 @@ class QToolBar;
 
 namespace kivo::editor {
 
+class RunPane;
 class TAboutBox;
 class TMDIChild;
 struct CommandItem;
@@ -53,6 +58,12 @@ public:
     QMenu* ToolsMenu;
     QMenu* WindowMenu;
     QMenu* HelpMenu;
+    QMenu* RunMenu;
+    QMenu* RecentMenu;             ///< under File: the files opened or saved last
+    QComboBox* PortChoice;         ///< toolbar: the KIVO_PORT of runs in the pane
+    RunPane* Runs;                 ///< the run pane
+    QDockWidget* LabelsDock;
+    QListWidget* LabelList;        ///< the active script's labels; activating one goes there
     TDialog* Dialog;
     TAboutBox* AboutBox;
 
@@ -78,6 +89,9 @@ public:
     QAction* aRawGenerator;
     QAction* HelpAbout1;
     QAction* aHelp;
+    QAction* RunHere;              ///< Ctrl+F9: kivo in the run pane
+    QAction* StopRun;
+    QAction* GoToLabel;            ///< F12 (and Ctrl+click): from a jump to its label
 
     UiServices& ui() { return *services_.ui; }
     EditorSettings& settings() { return settings_; }
@@ -97,6 +111,12 @@ public:
     /// Creates a document window for the name, loading the file if it exists.
     TMDIChild* OpenDocument(const QString& name);
 
+    /// Opens the files named on the command line or picked from the recent files; a name of
+    /// no file (yet) starts a document that saves under that name.
+    void openFromCommandLine(const QStringList& paths);
+    /// Shows the line (from 0) of the document and gives it the focus.
+    void showLine(TMDIChild* child, int line, int column = 0);
+
 public slots:
     void FormCreate();
     void FormActivate();
@@ -112,6 +132,9 @@ public slots:
     void aParamsExecute();
     void aHelpExecute();
     void aRawGeneratorExecute();
+    void RunHereExecute();
+    void GoToLabelExecute();
+    void refreshLabels();
     /// Every item of the "&KIVO Command" menu: inserts the word or asks for the values.
     void commandItemClick(const kivo::editor::CommandItem& item);
     /// Opens the help page, at the anchor when one is given.
@@ -121,6 +144,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -132,11 +156,15 @@ private:
     void insertPendingLine(const QString& line);
     void updateWindowMenu();
     void documentClosed();
+    void createRunTools();
+    void updateRecentMenu();
+    void failedAt(int line);
 
     EditorServices services_;
     FileDialogMemory dialogs_;
     EditorSettings settings_;
     ScriptRunner runner_;
+    QTimer labelsTimer_;
     bool activatedOnce_ = false;
     bool returningFromForm_ = false;
 };

@@ -3,8 +3,10 @@
 #include "editor/command_table.h"
 #include "editor/icons.h"
 #include "editor/main_form.h"
+#include "editor/run_pane.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -55,6 +57,10 @@ void TMainForm::createActions() {
         {&TMainForm::aRawGenerator, "aRawGenerator", "&RAW generator", "", "", {}},
         {&TMainForm::HelpAbout1, "HelpAbout1", "&About...", "", "", {}},
         {&TMainForm::aHelp, "aHelp", "Help", "", "", {}},
+        {&TMainForm::RunHere, "RunHere", "Run &here", "Run here|Run the script here, its output in the run pane",
+         "Ctrl+F9", ToolImage::RunHere},
+        {&TMainForm::StopRun, "StopRun", "&Stop", "Stop|Stop the run in the run pane", "Ctrl+F2", ToolImage::Stop},
+        {&TMainForm::GoToLabel, "GoToLabel", "Go to &label", "Go to label|Go from a jump to its label", "F12", {}},
     };
     for (const ActionSpec& spec : kActions) {
         auto* action = new QAction(QString::fromLatin1(spec.caption), this);
@@ -70,12 +76,17 @@ void TMainForm::createActions() {
     }
     // F9 must work wherever the focus is in the main window, and it has no menu item.
     addAction(Execute);
+    StopRun->setEnabled(false);
 }
 
 void TMainForm::createMenus() {
     FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     FileMenu->setObjectName(QStringLiteral("File1"));
     FileMenu->addActions({FileNew1, FileOpen1, FileClose1, FileSave1, FileSaveAs1});
+    FileMenu->addSeparator();
+    RecentMenu = FileMenu->addMenu(QStringLiteral("Recent &Files"));
+    RecentMenu->setObjectName(QStringLiteral("RecentFiles1"));
+    connect(RecentMenu, &QMenu::aboutToShow, this, &TMainForm::updateRecentMenu);
     FileMenu->addSeparator();
     FileMenu->addAction(FileExit1);
 
@@ -85,6 +96,8 @@ void TMainForm::createMenus() {
     EditMenu->addActions({EditUndo1, EditSelectAll1});
     EditMenu->addSeparator();
     EditMenu->addActions({EditCut1, EditCopy1, EditPaste1, EditDelete1});
+    EditMenu->addSeparator();
+    EditMenu->addAction(GoToLabel);
 
     CommandMenu = menuBar()->addMenu(QStringLiteral("&KIVO Command"));
     CommandMenu->setObjectName(QStringLiteral("KIVOCommand1"));
@@ -102,6 +115,10 @@ void TMainForm::createMenus() {
     OptionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
     OptionsMenu->setObjectName(QStringLiteral("Options1"));
     OptionsMenu->addAction(aParams);
+
+    RunMenu = menuBar()->addMenu(QStringLiteral("&Run"));
+    RunMenu->setObjectName(QStringLiteral("Run1"));
+    RunMenu->addActions({RunHere, StopRun});
 
     // The raw image tools stay out of sight; their handlers remain reachable.
     ToolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
@@ -151,6 +168,14 @@ void TMainForm::createToolBar() {
     ToolBar->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1});
     ToolBar->addSeparator();
     ToolBar->addAction(Execute);
+    ToolBar->addActions({RunHere, StopRun});
+    PortChoice = new QComboBox(ToolBar);
+    PortChoice->setObjectName(QStringLiteral("PortChoice"));
+    PortChoice->setEditable(true);  // a board with fault flags, another device
+    PortChoice->setToolTip(QStringLiteral("Port of runs in the run pane (KIVO_PORT)"));
+    PortChoice->setMinimumContentsLength(16);
+    PortChoice->addItems(runPortChoices());
+    ToolBar->addWidget(PortChoice);
 }
 
 void TMainForm::createStatusBar() {

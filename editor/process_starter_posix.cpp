@@ -2,7 +2,9 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <chrono>
@@ -15,6 +17,14 @@ extern char** environ;
 
 namespace kivo::editor {
 namespace {
+
+// $1: the mark to drop when kivo ends, then kivo and its arguments. Errors of the mark go
+// nowhere: after a long run the editor has stopped waiting and removed its directory.
+constexpr char kKeepOpen[] =
+    "mark=\"$1\"; shift; \"$@\"; code=$?; : > \"$mark\" 2>/dev/null; "
+    "printf '\\nKoniec pracy kivo (kod wyjscia %d). Nacisnij dowolny klawisz, aby zamknac okno.\\n' \"$code\"; "
+    "saved=$(stty -g 2>/dev/null); stty -icanon -echo min 1 2>/dev/null; dd bs=1 count=1 >/dev/null 2>&1; "
+    "[ -n \"$saved\" ] && stty \"$saved\" 2>/dev/null; exit 0";
 
 // The terminal command and the option after which it takes the program to run. Debian's
 // x-terminal-emulator alternatives all accept "-e program args...", as xterm does.
@@ -37,7 +47,13 @@ public:
         QStringList command = terminalCommand();
         if (command.isEmpty())
             return false;
-        command << call.program << call.arguments;
+        // The terminal closes as soon as its program ends, taking a short run's output with
+        // it: a shell stays after kivo, says how it ended and waits for a key. It also drops a
+        // mark when kivo ends, so that the wait below is for kivo and not for that key.
+        QTemporaryDir markDir;
+        const QString mark = markDir.isValid() ? markDir.filePath(QStringLiteral("ended")) : QString();
+        command << QStringLiteral("/bin/sh") << QStringLiteral("-c") << QString::fromLatin1(kKeepOpen)
+                << QStringLiteral("scriptdesk") << mark << call.program << call.arguments;
 
         std::vector<QByteArray> storage;
         for (const QString& part : command)
@@ -58,6 +74,8 @@ public:
             const pid_t done = waitpid(pid, &status, WNOHANG);
             if (done == pid || (done < 0 && errno != EINTR))
                 return true;
+            if (!mark.isEmpty() && QFileInfo::exists(mark))
+                break;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         running_.push_back(pid);

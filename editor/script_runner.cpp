@@ -16,18 +16,24 @@ bool isFile(const QString& path) { return !path.isEmpty() && QFileInfo(path).isF
 
 }  // namespace
 
-void ScriptRunner::run(const QString& scriptPath, bool changed) {
+bool ScriptRunner::readyToRun(const QString& scriptPath, bool changed) {
     if (!isFile(settings_.InterpreterPath))
         settings_.LoadSettings();
     // kivo reads the script from disk, so only a saved, unchanged document can run.
     if (!isFile(scriptPath) || changed) {
         ui_.notice(parent_, QStringLiteral("Musisz wpierw zapisac plik."));
-        return;
+        return false;
     }
     if (!isFile(settings_.InterpreterPath)) {
         ui_.notice(parent_, QStringLiteral("Nie prawidlowa siezka do pliku Kivo.exe."));
-        return;
+        return false;
     }
+    return true;
+}
+
+void ScriptRunner::run(const QString& scriptPath, bool changed) {
+    if (!readyToRun(scriptPath, changed))
+        return;
     if (!starter_.runInOwnConsole({settings_.InterpreterPath, {scriptPath}}, kInterpreterWaitMs))
         ui_.notice(parent_, QStringLiteral("Blad w wywolaniu programu KIVO."));
     if (settings_.GenerateRaw)

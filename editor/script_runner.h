@@ -20,6 +20,10 @@ public:
     /// changes; then converts the run's samples when the settings ask for it.
     void run(const QString& scriptPath, bool changed);
 
+    /// The checks before any run: a saved, unchanged script and an interpreter that exists
+    /// (looked for again when the one held does not). False after telling the user why not.
+    bool readyToRun(const QString& scriptPath, bool changed);
+
     /// Converts a sample file into a raw image; false (after a message) when it failed.
     bool ConvertOutToRaw(const QString& inputPath, const QString& outputPath);
     /// Shows a raw image in the viewer the settings name.

@@ -16,7 +16,7 @@ namespace {
 
 bool readByte(unsigned char& c) {
     ssize_t n;
-    while ((n = read(STDIN_FILENO, &c, 1)) < 0 && errno == EINTR) {
+    while ((n = read(STDIN_FILENO, &c, 1)) < 0 && errno == EINTR && !stopRequested()) {
     }
     return n == 1;
 }

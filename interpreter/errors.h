@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,7 +24,12 @@ struct ScriptFailure {
     int code = 0;                     ///< a Fail value, or a code no message belongs to
     std::optional<std::string> text;  ///< none: the code's message is printed without a text
     bool ownText = false;             ///< the text is the program's own Windows-1250 message
+    std::size_t line = 0;             ///< the script line the run stopped at; 0 when none was read
 };
+
+/// Thrown between two lines when the system asked kivo to stop (SIGTERM): the run ends as at
+/// the end of the script, with the transport closed, and the exit code tells it was stopped.
+struct ScriptStopped {};
 
 /// Thrown by the exit command: the run ends at once with exit code 0, without the end prompt.
 struct ScriptExit {};

@@ -15,7 +15,14 @@ void waitKey();
 /// True when the console expects UTF-8 (the locale's character set, or the console code page).
 bool consoleIsUtf8();
 
-/// Suspends the interpreter for `milliseconds`.
+/// From now on a polite stop request (SIGTERM) is noted instead of ending the process at
+/// once, so that the run can end between two lines with its trace closed. Key waits and
+/// pauses end early once it came. Nothing on systems without such a request.
+void watchStopRequest();
+/// True once a stop request came.
+bool stopRequested();
+
+/// Suspends the interpreter for `milliseconds` (less when a stop request comes).
 void sleepMs(std::uint32_t milliseconds);
 
 /// Starts `commandLine` (the first word names the program, searched the way the system

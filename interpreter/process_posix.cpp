@@ -1,9 +1,11 @@
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -16,9 +18,27 @@ extern char** environ;
 
 namespace kivo::interpreter::platform {
 
+namespace {
+
+volatile std::sig_atomic_t stopFlag = 0;
+
+extern "C" void noteStop(int) { stopFlag = 1; }
+
+}  // namespace
+
+void watchStopRequest() {
+    struct sigaction action {};
+    action.sa_handler = noteStop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: a blocked read or sleep returns and sees the flag
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool stopRequested() { return stopFlag != 0; }
+
 void sleepMs(std::uint32_t milliseconds) {
     timespec left{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+    while (nanosleep(&left, &left) != 0 && errno == EINTR && !stopRequested()) {
     }
 }
 

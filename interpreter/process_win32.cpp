@@ -7,6 +7,11 @@
 
 namespace kivo::interpreter::platform {
 
+// QProcess and the like end a console program here only by terminating it.
+void watchStopRequest() {}
+
+bool stopRequested() { return false; }
+
 void sleepMs(std::uint32_t milliseconds) { Sleep(milliseconds); }
 
 bool runCommandLine(std::string_view commandLine) {

@@ -1,9 +1,13 @@
 #include "interpreter/runner.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <new>
+#include <string_view>
 
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
+#include "interpreter/platform.h"
 #include "interpreter/preprocess.h"
 #include "interpreter/script.h"
 
@@ -48,21 +52,40 @@ void runScript(Interpreter& state, const std::string& path, CommandTable table) 
     std::string line;
     std::string_view read;
     std::size_t rawLength;
-    while (script.readLine(read, rawLength)) {
-        if (rawLength > kMaxLineLength) {
-            console::print("Linia skryptu dluzsza niz %zu znaki\n", kMaxLineLength);
-            fail(Fail::BadInstruction, read.substr(0, kMaxLineLength));
+    try {
+        while (script.readLine(read, rawLength)) {
+            if (rawLength > kMaxLineLength) {
+                console::print("Linia skryptu dluzsza niz %zu znaki\n", kMaxLineLength);
+                fail(Fail::BadInstruction, read.substr(0, kMaxLineLength));
+            }
+            line.assign(read);
+            runLine(run, dispatcher, line);
+            if (platform::stopRequested()) throw ScriptStopped{};
+            if (run.endRun || script.atEnd()) break;
         }
-        line.assign(read);
-        runLine(run, dispatcher, line);
-        if (run.endRun || script.atEnd()) break;
+    } catch (ScriptFailure& failure) {
+        failure.line = script.lineNumber();
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw ScriptFailure{2, std::nullopt, false, script.lineNumber()};
     }
 }
 
 namespace {
 
+// An editor that runs kivo asks for the failing line by number: the text of the line may
+// stand on several lines. Standard output stays exactly as without the request.
+void reportFailedLine(std::size_t line) {
+    const char* wanted = std::getenv("KIVO_ERROR_LINE");
+    if (line == 0 || !wanted || !*wanted || std::string_view(wanted) == "0") return;
+    std::fprintf(stderr, "kivo-error-line: %zu\n", line);
+    std::fflush(stderr);
+}
+
 int endWithFailure(const ScriptFailure& failure) {
     printFailure(failure);
+    console::flush();
+    reportFailedLine(failure.line);
     console::waitForKey();
     // All 32 bits set where the system keeps them (Windows); 255 where it keeps 8.
     return -1;
@@ -71,6 +94,7 @@ int endWithFailure(const ScriptFailure& failure) {
 }  // namespace
 
 int runMain(int argc, char** argv, CommandTable table) {
+    platform::watchStopRequest();
     Interpreter state;
     const bool defaultScript = argc < 2;
     const std::string path = defaultScript ? "kivo.txt" : argv[1];
@@ -84,6 +108,9 @@ int runMain(int argc, char** argv, CommandTable table) {
     } catch (const ScriptExit&) {
         console::flush();
         return 0;
+    } catch (const ScriptStopped&) {
+        console::flush();
+        return kStoppedExitCode;
     } catch (const ScriptFailure& failure) {
         return endWithFailure(failure);
     } catch (const std::bad_alloc&) {

@@ -21,6 +21,10 @@ void setRunStart(void (*start)(Run& run));
 /// run. A script that cannot be opened prints the usage text and fails with code 0.
 void runScript(Interpreter& state, const std::string& path, CommandTable table);
 
+/// Exit code of a run that SIGTERM stopped between two lines (128 + the signal, as a shell
+/// reports a process the signal ended).
+inline constexpr int kStoppedExitCode = 143;
+
 /// The whole program: banner, run, end prompt, and the ends of a run. Returns the exit code
 /// (-1 after a fatal error).
 int runMain(int argc, char** argv, CommandTable table);

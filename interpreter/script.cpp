@@ -1,5 +1,6 @@
 #include "interpreter/script.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "interpreter/console.h"
@@ -104,6 +105,7 @@ bool Script::readLine(std::string_view& line, std::size_t& rawLength) {
     std::size_t end = text_.find('\n', pos_);
     if (end == std::string::npos) end = size;
     std::string_view raw(text_.data() + pos_, end - pos_);
+    lineStart_ = pos_;
     rawLength = raw.size();
     line = raw.substr(0, raw.find('\0'));
     pos_ = end;
@@ -111,6 +113,14 @@ bool Script::readLine(std::string_view& line, std::size_t& rawLength) {
     while (pos_ < size && isBlank(text_[pos_])) ++pos_;
     eof_ = pos_ >= size;
     return true;
+}
+
+std::size_t Script::lineNumber() const {
+    if (lineStart_ == std::string::npos) return 0;
+    // Counted only when asked (after an error): the line loop itself keeps no count. A script
+    // that rewrote itself may be shorter than where the line began.
+    const std::size_t start = std::min(lineStart_, text_.size());
+    return 1 + static_cast<std::size_t>(std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
 }
 
 std::string_view Script::labelName(std::string_view line) {
@@ -121,6 +131,7 @@ std::string_view Script::labelName(std::string_view line) {
 void Script::buildIndex() {
     labels_.clear();
     std::size_t savedPos = pos_;
+    std::size_t savedLineStart = lineStart_;
     bool savedEof = eof_;
     pos_ = 0;
     eof_ = false;
@@ -131,6 +142,7 @@ void Script::buildIndex() {
         if (eof_) break;
     }
     pos_ = savedPos;
+    lineStart_ = savedLineStart;
     eof_ = savedEof;
     indexed_ = true;
 }

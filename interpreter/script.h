@@ -39,6 +39,8 @@ public:
     /// An empty line where a line should start is skipped like any blank line. False when no
     /// line is left. `rawLength` is the line's length before the NUL cut.
     bool readLine(std::string_view& line, std::size_t& rawLength);
+    /// The number (from 1) of the file line that the last readLine returned; 0 before any.
+    std::size_t lineNumber() const;
     /// The end-of-file indicator: set when the last read reached the end of the text.
     bool atEnd() const { return eof_; }
 
@@ -67,6 +69,7 @@ private:
     platform::FileStamp stamp_{};
     std::string text_;
     std::size_t pos_ = 0;
+    std::size_t lineStart_ = std::string::npos;
     bool eof_ = false;
     bool indexed_ = false;
     // Asking the system for the file's stamp costs more than the jump itself, so a loop looks

@@ -4,7 +4,11 @@
 #include "editor/about_box.h"
 #include "editor/mdi_child.h"
 
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QListWidget>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QPushButton>
 #include <QMdiArea>
@@ -14,6 +18,7 @@
 #include <QStatusTipEvent>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QToolBar>
 #include <QtTest>
 
@@ -357,10 +362,11 @@ private slots:
         };
         QCOMPARE(entries(f.FileMenu->actions()),
                  (QStringList{"&New\tCtrl+N", "&Open\tCtrl+O", "&Close", "&Save\tCtrl+S", "Save &As...", "-",
-                              "E&xit"}));
+                              "Recent &Files", "-", "E&xit"}));
         QCOMPARE(entries(f.EditMenu->actions()),
                  (QStringList{"&Undo\tCtrl+Z", "Select &All\tCtrl+A", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
-                              "&Paste\tCtrl+V", "&Delete\tDel"}));
+                              "&Paste\tCtrl+V", "&Delete\tDel", "-", "Go to &label\tF12"}));
+        QCOMPARE(entries(f.RunMenu->actions()), (QStringList{"Run &here\tCtrl+F9", "&Stop\tCtrl+F2", "-", "Run &pane", "&Labels"}));
         QCOMPARE(entries(f.OptionsMenu->actions()), QStringList{"&Params"});
         QCOMPARE(entries(f.ToolsMenu->actions()), QStringList{"&RAW generator"});
         QCOMPARE(entries(f.HelpMenu->actions()), (QStringList{"&About...", "Help"}));
@@ -369,11 +375,14 @@ private slots:
         QCOMPARE(f.HelpMenu->menuAction()->statusTip(), QStringLiteral("Help topics"));
 
         QStringList toolbar;
-        for (QAction* action : f.ToolBar->actions())
+        QList<QAction*> buttons = f.ToolBar->actions();
+        buttons.removeLast();  // the port choice
+        for (QAction* action : buttons)
             toolbar << (action->isSeparator() ? QStringLiteral("-") : action->toolTip());
         QCOMPARE(toolbar, (QStringList{"New", "Open", "Save", "-", "Cut", "Copy", "Paste", "-", "Cascade",
-                                       "Tile Horizontally", "Tile Vertically", "-", "Execute"}));
-        for (QAction* action : f.ToolBar->actions())
+                                       "Tile Horizontally", "Tile Vertically", "-", "Execute", "Run here", "Stop"}));
+        QCOMPARE(f.ToolBar->widgetForAction(f.ToolBar->actions().last()), static_cast<QWidget*>(f.PortChoice));
+        for (QAction* action : buttons)
             QVERIFY2(action->isSeparator() || !action->icon().isNull(), qPrintable(action->toolTip()));
 
         // Short hint as tooltip, long hint for the status bar.
@@ -436,10 +445,78 @@ private slots:
         QStringList menus;
         for (QAction* action : f.menuBar()->actions())
             menus << action->text();
-        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&KIVO Command", "&Options", "&Tools", "&Window", "&Help"}));
+        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&KIVO Command", "&Options", "&Run", "&Tools", "&Window",
+                                     "&Help"}));
         QStatusTipEvent tip(QStringLiteral("Cuts the selection and puts it on the Clipboard"));
         QCoreApplication::sendEvent(&f, &tip);
         QCOMPARE(f.statusPanel(0), tip.tip());
+    }
+
+    void commandLineFilesAndRecentFiles() {
+        QTemporaryDir dir;
+        const QString home = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        auto restore = qScopeGuard([&] { QDir::setCurrent(home); });
+        writeAll(dir.filePath(QStringLiteral("demo.txt")), "print hi\r\n");
+        Editor ed;
+        ed.form->openFromCommandLine({QStringLiteral("demo.txt"), QStringLiteral("new.txt")});
+        const QList<TMDIChild*> docs = ed.form->documents();
+        QCOMPARE(docs.size(), 2);
+        QCOMPARE(docs[0]->scriptText(), QStringLiteral("print hi\n"));
+        QCOMPARE(docs[0]->FileName, dir.filePath(QStringLiteral("demo.txt")));
+        QVERIFY(!docs[0]->Changed);
+        // A name of no file yet saves under that name, without a dialog.
+        QCOMPARE(docs[1]->FileName, dir.filePath(QStringLiteral("new.txt")));
+        docs[1]->Memo->setPlainText(QStringLiteral("exit"));
+        ed.form->FileSave1->trigger();
+        QVERIFY(ed.ui->saveRequests.isEmpty());
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("new.txt"))));
+
+        // Most recent first, kept in the store and read back by the next start.
+        QCOMPARE(ed.store->values.value(QStringLiteral("RECENT1")), dir.filePath(QStringLiteral("new.txt")));
+        QCOMPARE(ed.store->values.value(QStringLiteral("RECENT2")), dir.filePath(QStringLiteral("demo.txt")));
+        Editor next;
+        next.store = ed.store;
+        next.form = std::make_unique<TMainForm>(EditorServices{next.ui, next.starter, next.store, {}});
+        emit next.form->RecentMenu->aboutToShow();
+        const QList<QAction*> entries = next.form->RecentMenu->actions();
+        QCOMPARE(entries.size(), 2);
+        entries[1]->trigger();
+        QCOMPARE(next.form->activeChild()->FileName, dir.filePath(QStringLiteral("demo.txt")));
+    }
+
+    void labelsListAndJumpsToLabels() {
+        Editor ed;
+        ed.show();
+        ed.form->FileNew1->trigger();
+        TMDIChild* child = ed.form->activeChild();
+        child->Memo->setPlainText(
+            QStringLiteral(":top\nprint a\n  :second more\ngoto second\nloop 3 top\nprint b\ngoto nowhere\n"));
+        QTRY_COMPARE(ed.form->LabelList->count(), 2);
+        QCOMPARE(ed.form->LabelList->item(1)->text(), QStringLiteral("second\t3"));
+        auto caretLine = [&] { return child->Memo->textCursor().blockNumber(); };
+        auto putCaret = [&](int line) {
+            child->Memo->setTextCursor(QTextCursor(child->Memo->document()->findBlockByNumber(line)));
+        };
+
+        putCaret(3);
+        ed.form->GoToLabel->trigger();
+        QCOMPARE(caretLine(), 2);
+        QCOMPARE(child->Memo->textCursor().positionInBlock(), 3);  // at the name, after the ':'
+        putCaret(6);
+        ed.form->GoToLabel->trigger();  // an undefined label goes nowhere
+        QCOMPARE(caretLine(), 6);
+
+        // Ctrl+click on the loop line.
+        putCaret(5);
+        const QRect loopLine = child->Memo->cursorRect(QTextCursor(child->Memo->document()->findBlockByNumber(4)));
+        QTest::mouseClick(child->Memo->viewport(), Qt::LeftButton, Qt::ControlModifier, loopLine.center());
+        QCOMPARE(caretLine(), 0);
+
+        putCaret(5);
+        emit ed.form->LabelList->itemActivated(ed.form->LabelList->item(1));
+        QCOMPARE(caretLine(), 2);
+        child->setMemoModified(false);
     }
 };
 

@@ -6,7 +6,9 @@
 #include "editor/raw_generator.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -164,6 +166,51 @@ private slots:
         QCOMPARE(ed.ui->questions.size(), 2);
         QCOMPARE(ed.form->settings().InterpreterPath, kivo);
     }
+
+    void firstStartFindsKivoWithoutAsking() {
+        // Beside the editor (an installation), and from a build tree's editor/ or tests/editor/
+        // in its bin/; a stored path that went stale is mended the same way.
+        for (const QString& editorDir : {QStringLiteral("bin"), QStringLiteral("editor"), QStringLiteral("tests/editor")}) {
+            QTemporaryDir tree;
+            QDir(tree.path()).mkpath(editorDir);
+            QDir(tree.path()).mkpath(QStringLiteral("bin"));
+            const QString kivo = tree.filePath(QStringLiteral("bin/kivo"));
+            writeAll(kivo, "#!/bin/sh\n");
+            QFile::setPermissions(kivo, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            Editor ed(tree.filePath(editorDir));
+            ed.store->exists = false;
+            ed.form->settings().LoadSettings();
+            QVERIFY2(ed.ui->questions.isEmpty(), qPrintable(editorDir));
+            QCOMPARE(QFileInfo(ed.form->settings().InterpreterPath).canonicalFilePath(),
+                     QFileInfo(kivo).canonicalFilePath());
+            QCOMPARE(ed.store->values.value(QStringLiteral("KIVO_PATH")), ed.form->settings().InterpreterPath);
+
+            ed.store->values[QStringLiteral("KIVO_PATH")] = tree.filePath(QStringLiteral("moved/kivo"));
+            ed.form->settings().LoadSettings();
+            QCOMPARE(ed.form->settings().InterpreterPath, ed.store->values.value(QStringLiteral("KIVO_PATH")));
+            QVERIFY(QFileInfo(ed.form->settings().InterpreterPath).isFile());
+        }
+    }
+
+#ifndef _WIN32  // the terminal is a POSIX shell snippet; cmd's counterpart needs a console
+    void executeKeepsTheTerminalUntilAKey() {
+        // A "terminal" that runs its program with the output in a file and no keyboard.
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("terminal.log"));
+        const QString kivo = dir.filePath(QStringLiteral("fake kivo"));
+        writeAll(kivo, "#!/bin/sh\necho \"kivo ran $1\"\nexit 3\n");
+        QFile::setPermissions(kivo, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString terminal = dir.filePath(QStringLiteral("terminal"));
+        writeAll(terminal, QStringLiteral("#!/bin/sh\nexec \"$@\" </dev/null >\"%1\" 2>&1\n").arg(log).toLocal8Bit());
+        QFile::setPermissions(terminal, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("SCRIPTDESK_TERMINAL", QStringLiteral("\"%1\"").arg(terminal).toLocal8Bit());
+        auto restore = qScopeGuard([] { qunsetenv("SCRIPTDESK_TERMINAL"); });
+        QVERIFY(makeSystemProcessStarter()->runInOwnConsole({kivo, {QStringLiteral("my script.txt")}}, 10000));
+        QTRY_VERIFY(readAll(log).contains("zamknac okno"));
+        QCOMPARE(readAll(log), QByteArray("kivo ran my script.txt\n\nKoniec pracy kivo (kod wyjscia 3). Nacisnij "
+                                          "dowolny klawisz, aby zamknac okno.\n"));
+    }
+#endif
 
     void firstStartFailures() {
         Editor ed;

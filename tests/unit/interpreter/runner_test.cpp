@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -66,6 +67,79 @@ TEST(RunMain, AnAllocationNoCommandExpectedToFailEndsAsFailCode2) {
     EXPECT_EQ(runMain(2, argv, kTable), -1);
     EXPECT_EQ(capture.text(), "Uruchamiam skrypt: " + path +
                                   "\nZabraklo pamieci\nBlad podczas wykonywania skryptu\nNacisnij dowolny klawisz\n");
+    std::remove(path.c_str());
+}
+
+void setVariable(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+#endif
+}
+
+struct RunOutput {
+    int rc;
+    std::string out;
+    std::string err;
+};
+
+RunOutput runWithErrorLine(const std::string& path, const char* request) {
+    setVariable("KIVO_ERROR_LINE", request);
+    console::setUtf8Output(false);
+    NoKeyboard keyboard;
+    std::fflush(stderr);
+    std::FILE* errFile = std::tmpfile();
+    const int savedErr = dup(2);
+    dup2(fileno(errFile), 2);
+    RunOutput result{};
+    {
+        testing::CaptureStdout capture;
+        char program[] = "kivo";
+        std::string script = path;
+        char* argv[] = {program, script.data(), nullptr};
+        result.rc = runMain(2, argv, app::allCommands());
+        result.out = capture.text();
+    }
+    std::fflush(stderr);
+    dup2(savedErr, 2);
+    close(savedErr);
+    std::rewind(errFile);
+    char buffer[256];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, errFile)) > 0;) result.err.append(buffer, n);
+    std::fclose(errFile);
+    setVariable("KIVO_ERROR_LINE", nullptr);
+    return result;
+}
+
+// The line is counted in the file as an editor shows it (blank lines and comments count),
+// also when the failing text stands on an earlier line that never ran, and when the first
+// jump of the run, which indexes the labels, is the failing command.
+TEST(RunMain, ErrorLineOnRequestOnStandardErrorOnly) {
+    const std::string path = ::testing::TempDir() + "kivo-runner-error-line.txt";
+    struct Case {
+        const char* script;
+        const char* line;
+    } const cases[] = {
+        {"goto later\r\nbogus\r\n\r\n/* note\r\n*/\r\n:later\r\n  print x\r\nbogus\r\nprint never\r\n", "8"},
+        {"print a\r\n\r\ngoto nowhere\r\n:there\r\nprint b\r\n", "3"},
+    };
+    for (const Case& c : cases) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs(c.script, file);
+        std::fclose(file);
+        const RunOutput plain = runWithErrorLine(path, nullptr);
+        const RunOutput asked = runWithErrorLine(path, "1");
+        EXPECT_EQ(plain.rc, -1);
+        EXPECT_EQ(asked.rc, -1);
+        EXPECT_EQ(asked.out, plain.out);
+        EXPECT_EQ(plain.err, "");
+        EXPECT_EQ(asked.err, std::string("kivo-error-line: ") + c.line + "\n") << c.script;
+    }
     std::remove(path.c_str());
 }
 
