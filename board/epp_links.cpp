@@ -1,12 +1,22 @@
 // The EPP links: cycles run by the port chip, or the handshake driven by hand.
+#include <algorithm>
+
 #include "board/epp_link.h"
 #include "board/epp_wire.h"
 #include "interpreter/console.h"
+#include "interpreter/progress.h"
 
 namespace kivo::board {
 
 namespace console = interpreter::console;
+namespace progress = interpreter::progress;
 using namespace wire;
+
+namespace {
+// The port chip moves a block in pieces of this size, a multiple of four, so that a long
+// block shows its progress; the pieces are the same bus cycles as one call.
+constexpr std::size_t kHardwarePiece = 1 << 16;
+}  // namespace
 
 bool waitReady(PortIo& port, std::uint32_t maxReads) {
     for (std::uint32_t reads = 0; reads < maxReads; ++reads)
@@ -28,21 +38,31 @@ bool HardwareEppLink::sendAddress(std::uint32_t address) {
 void HardwareEppLink::writeByte(std::uint8_t value) { port_.writeByte(kEppDataPort, value); }
 
 int HardwareEppLink::writeData(const std::uint8_t* buffer, std::size_t count) {
-    // One call per block: the port chip runs the EPP cycles.
-    if (longs(count))
-        port_.writeLongs(kEppDataPort, buffer, count / 4);
-    else
-        port_.writeBytes(kEppDataPort, buffer, count);
+    // The port chip runs the EPP cycles; 32-bit cycles only when the whole block allows them.
+    const bool wide = longs(count);
+    for (std::size_t at = 0; at < count; at += kHardwarePiece) {
+        const std::size_t n = std::min(kHardwarePiece, count - at);
+        if (wide)
+            port_.writeLongs(kEppDataPort, buffer + at, n / 4);
+        else
+            port_.writeBytes(kEppDataPort, buffer + at, n);
+        progress::advance(n);
+    }
     return 0;
 }
 
 std::uint8_t HardwareEppLink::readData(bool&) { return port_.readByte(kEppDataPort); }
 
 void HardwareEppLink::readBlock(std::uint8_t* buffer, std::size_t count) {
-    if (longs(count))
-        port_.readLongs(kEppDataPort, buffer, count / 4);
-    else
-        port_.readBytes(kEppDataPort, buffer, count);
+    const bool wide = longs(count);
+    for (std::size_t at = 0; at < count; at += kHardwarePiece) {
+        const std::size_t n = std::min(kHardwarePiece, count - at);
+        if (wide)
+            port_.readLongs(kEppDataPort, buffer + at, n / 4);
+        else
+            port_.readBytes(kEppDataPort, buffer + at, n);
+        progress::advance(n);
+    }
 }
 
 std::uint8_t HardwareEppLink::readAddressRegister() { return port_.readByte(kEppAddressPort); }
@@ -84,6 +104,7 @@ int HandEppLink::writeData(const std::uint8_t* buffer, std::size_t count) {
         }
         port_.writeByte(kDataPort, buffer[i]);
         port_.writeByte(kControlPort, kControlWrite);
+        progress::advance(1);
     }
     port_.writeByte(kControlPort, kControlIdle);
     return 0;
@@ -117,6 +138,7 @@ void HandEppLink::readBlock(std::uint8_t* buffer, std::size_t count) {
         }
         buffer[i] = port_.readByte(kDataPort);
         port_.writeByte(kControlPort, kControlInput);
+        progress::advance(1);
     }
     port_.writeByte(kControlPort, kControlIdle);
 }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -34,9 +35,11 @@ ByteBuffer ByteBuffer::zeroed(std::uint64_t size) {
 }
 
 std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
+    // In pieces, so that a large file shows its progress while it is read.
+    constexpr std::size_t kPiece = 1 << 22;
     std::size_t done = 0;
     while (done < count) {
-        const std::size_t got = readSome(buffer + done, count - done);
+        const std::size_t got = readSome(buffer + done, std::min(count - done, kPiece));
         if (got == 0) break;
         done += got;
     }

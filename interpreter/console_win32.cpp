@@ -3,6 +3,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <string_view>
 
 #include "interpreter/platform.h"
 
@@ -21,5 +22,42 @@ void waitKey() {
 }
 
 bool consoleIsUtf8() { return GetConsoleOutputCP() == CP_UTF8; }
+
+bool errorIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+namespace {
+// Where the progress line starts on the console's screen buffer, and how long it is.
+COORD lineStart{};
+DWORD lineLength = 0;
+
+void blankLine(HANDLE console) {
+    DWORD written = 0;
+    if (lineLength > 0) FillConsoleOutputCharacterA(console, ' ', lineLength, lineStart, &written);
+    SetConsoleCursorPosition(console, lineStart);
+}
+}  // namespace
+
+void showTerminalLine(std::string_view text, bool first) {
+    HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+    if (first) {
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        if (!GetConsoleScreenBufferInfo(console, &info)) return;
+        lineStart = info.dwCursorPosition;
+        lineLength = 0;
+    } else {
+        blankLine(console);
+    }
+    DWORD written = 0;
+    WriteConsoleA(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    lineLength = static_cast<DWORD>(text.size());
+}
+
+void eraseTerminalLine() {
+    blankLine(GetStdHandle(STD_ERROR_HANDLE));
+    lineLength = 0;
+}
 
 }  // namespace kivo::interpreter::platform
