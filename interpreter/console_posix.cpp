@@ -105,10 +105,14 @@ void writeError(const std::string& s) {
 }  // namespace
 
 // The cursor is saved where the line starts (ESC 7) and restored before each drawing (ESC 8),
-// and the rest of the screen line cleared (ESC [K).
+// and the rest of the screen line cleared (ESC [K). The line is drawn with automatic wrapping
+// off (ESC [?7l): after a half-written line of output it is cut at the right margin instead of
+// scrolling the screen, which would leave the saved cursor on the wrong row.
 void showTerminalLine(std::string_view text, bool first) {
-    std::string s = first ? "\0337" : "\0338\033[K";
+    std::string s = first ? "\0337" : "\0338";
+    s += "\033[K\033[?7l";
     s.append(text);
+    s += "\033[?7h";
     writeError(s);
 }
 

@@ -32,6 +32,7 @@ namespace {
 // Where the progress line starts on the console's screen buffer, and how long it is.
 COORD lineStart{};
 DWORD lineLength = 0;
+DWORD lineRoom = 0;
 
 void blankLine(HANDLE console) {
     DWORD written = 0;
@@ -46,13 +47,17 @@ void showTerminalLine(std::string_view text, bool first) {
         CONSOLE_SCREEN_BUFFER_INFO info;
         if (!GetConsoleScreenBufferInfo(console, &info)) return;
         lineStart = info.dwCursorPosition;
+        lineRoom = info.dwSize.X > lineStart.X + 1 ? static_cast<DWORD>(info.dwSize.X - lineStart.X - 1) : 0;
         lineLength = 0;
     } else {
         blankLine(console);
     }
+    // After a half-written line of output the line is cut at the right margin: a wrap could
+    // scroll the screen buffer away from the position kept.
+    const DWORD length = text.size() < lineRoom ? static_cast<DWORD>(text.size()) : lineRoom;
     DWORD written = 0;
-    WriteConsoleA(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    lineLength = static_cast<DWORD>(text.size());
+    WriteConsoleA(console, text.data(), length, &written, nullptr);
+    lineLength = length;
 }
 
 void eraseTerminalLine() {
