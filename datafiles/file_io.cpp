@@ -4,6 +4,7 @@
 
 #include "datafiles/file_io.h"
 #include "interpreter/errors.h"
+#include "interpreter/progress.h"
 
 namespace kivo::datafiles {
 
@@ -50,7 +51,13 @@ void OutputFile::append(const void* data, std::size_t count) {
     if (count > kBufferSize - used_) {
         flush();
         if (count >= kBufferSize) {
-            writeAll(data, count);
+            // In pieces, so that a large file shows its progress while it is written.
+            auto p = static_cast<const char*>(data);
+            for (std::size_t at = 0; at < count; at += kBufferSize) {
+                const std::size_t n = std::min(kBufferSize, count - at);
+                writeAll(p + at, n);
+                interpreter::progress::advanceWritten(n);
+            }
             return;
         }
     }
@@ -63,6 +70,7 @@ void OutputFile::flush() {
     const std::size_t count = used_;
     used_ = 0;
     writeAll(buffer_.data(), count);
+    interpreter::progress::advanceWritten(count);
 }
 
 }  // namespace kivo::datafiles

@@ -66,6 +66,7 @@ struct Work {
     Clock::time_point start{};
     Clock::time_point lastDrawn{};
     bool drawn = false;
+    std::uint64_t written = 0;
 };
 
 Settings settings;
@@ -114,7 +115,8 @@ std::string duration(double seconds) {
 
 }  // namespace
 
-std::string lineText(std::string_view label, std::uint64_t done, std::uint64_t total, double seconds) {
+std::string lineText(std::string_view label, std::uint64_t done, std::uint64_t total, double seconds,
+                     std::uint64_t written) {
     std::string text(label);
     if (total > 0) {
         done = std::min(done, total);  // configuration sends one byte more than its stream
@@ -124,8 +126,10 @@ std::string lineText(std::string_view label, std::uint64_t done, std::uint64_t t
     }
     text += "  " + bytes(static_cast<double>(done));
     if (total > 0) text += " z " + bytes(static_cast<double>(total));
-    // The first moments of a transfer say little about its speed.
-    if (seconds >= 0.2 && done > 0) {
+    if (written > 0) text += "  zapisano " + bytes(static_cast<double>(written));
+    // The first moments of a transfer say little about its speed; once everything is read, the
+    // speed of the reading says nothing about what is left.
+    if (seconds >= 0.2 && done > 0 && (total == 0 || done < total)) {
         const double rate = static_cast<double>(done) / seconds;
         text += "  " + bytes(rate) + "/s";
         if (total > done) text += "  pozostalo " + duration(static_cast<double>(total - done) / rate);
@@ -150,7 +154,7 @@ void thresholdReached() {
     if (due && (!work.drawn || now - work.lastDrawn >= kRedraw)) {
         // Standard output first, so that the line starts where that output ends.
         if (!lineShown) std::fflush(stdout);
-        settings.output->show(lineText(work.label, counter.done, work.total, seconds), !lineShown);
+        settings.output->show(lineText(work.label, counter.done, work.total, seconds, work.written), !lineShown);
         lineShown = true;
         work.drawn = true;
         work.lastDrawn = now;
@@ -170,6 +174,12 @@ void eraseLine() {
 
 }  // namespace detail
 
+void advanceWritten(std::uint64_t bytes) {
+    if (!work.active) return;
+    work.written += bytes;
+    detail::thresholdReached();
+}
+
 Progress::Progress(std::string_view label, std::uint64_t total) {
     settle();
     if (work.active || settings.mode == Settings::Mode::Off) return;
@@ -179,6 +189,7 @@ Progress::Progress(std::string_view label, std::uint64_t total) {
     work.total = total;
     work.start = settings.now();
     work.drawn = false;
+    work.written = 0;
     detail::counter.done = 0;
     detail::counter.next = settings.mode == Settings::Mode::Forced ? 1 : kFirstCheck;
 }

@@ -28,6 +28,10 @@ inline void advance(std::uint64_t bytes) {
     if (detail::counter.done >= detail::counter.next) detail::thresholdReached();
 }
 
+/// Counts `bytes` more written to a file by the work that shows progress, shown beside the bytes
+/// done (a file tool writes after it has read); called once a buffer, not in a byte loop.
+void advanceWritten(std::uint64_t bytes);
+
 /// Takes the line off the screen, when one is shown: the console calls it before it writes,
 /// so that what stays on the terminal is exactly the program's output.
 inline void hide() {
@@ -59,9 +63,10 @@ public:
     virtual void erase() = 0;
 };
 
-/// The text of the line: label, percentage, bytes done of total, rate and time left.
-/// `seconds` is the time since the work began.
-std::string lineText(std::string_view label, std::uint64_t done, std::uint64_t total, double seconds);
+/// The text of the line: label, percentage, bytes done of total, bytes written, rate and time
+/// left. `seconds` is the time since the work began.
+std::string lineText(std::string_view label, std::uint64_t done, std::uint64_t total, double seconds,
+                     std::uint64_t written = 0);
 
 /// Settings of the reporter; tests replace the clock and the output.
 struct Settings {
