@@ -10,6 +10,7 @@
 #include "interpreter/errors.h"
 #include "interpreter/numbers.h"
 #include "interpreter/platform.h"
+#include "interpreter/progress.h"
 
 namespace kivo::adc {
 
@@ -166,7 +167,10 @@ void AdcController::calibShow(board::EppPort& port, const std::string& file, std
     }
 
     datafiles::ByteBuffer record = datafiles::ByteBuffer::zeroed(static_cast<std::uint64_t>(length));
-    port.readBlock(memBaseAdr, length, record.data());
+    {
+        const interpreter::progress::Progress shown("adc_calibshow", static_cast<std::uint64_t>(length));
+        port.readBlock(memBaseAdr, length, record.data());
+    }
     datafiles::writeDataFile(file, record.data(), record.size(), append);
 }
 

@@ -1,5 +1,6 @@
 #include "analyser/logic_analyser.h"
 
+#include <algorithm>
 #include <string>
 
 #include "board/epp_port.h"
@@ -7,6 +8,7 @@
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
 #include "interpreter/numbers.h"
+#include "interpreter/progress.h"
 #include "interpreter/scan.h"
 
 namespace kivo::analyser {
@@ -170,10 +172,12 @@ void LogicAnalyser::read(std::string_view arguments) {
 
     // The save is the readblock operation, which leaves its value in stat: la commands keep stat.
     const std::uint32_t stat = state_.stat;
+    const std::int32_t half = la_.laWindowSize / 2;
+    const interpreter::progress::Progress shown(
+        "laread", kLaRegisterBlockSize + static_cast<std::uint64_t>(std::max(la_.laWindowSize - half, 0)));
     board::readBlockToFile(port_, state_, name, base, base + kLaRegisterBlockSize - 1, false);
     const std::uint8_t fileappend = state_.fileappend;
     state_.fileappend = 1;
-    const std::int32_t half = la_.laWindowSize / 2;
     board::readBlockToFile(port_, state_, name, base + static_cast<std::uint32_t>(half),
                            base + static_cast<std::uint32_t>(la_.laWindowSize) - 1, false);
     state_.fileappend = fileappend;

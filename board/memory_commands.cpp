@@ -10,6 +10,7 @@
 #include "interpreter/console.h"
 #include "interpreter/errors.h"
 #include "interpreter/numbers.h"
+#include "interpreter/progress.h"
 #include "interpreter/scan.h"
 
 namespace kivo::board {
@@ -112,6 +113,7 @@ void writeBlock(EppPort& port, const Interpreter& state, const std::string& name
         console::print("Zly adres do zapisu\n");
         fail(Fail::BadInstruction);
     }
+    const progress::Progress shown("writeblock", data.size());
     port.writeBlock(data.data(), start, static_cast<std::int32_t>(data.size()));
 }
 
@@ -137,7 +139,10 @@ std::uint32_t readBlockToFile(EppPort& port, Interpreter& state, const std::stri
     }
     // Zeroed: a read that times out stops early and must not save stale memory.
     ByteBuffer data = ByteBuffer::zeroed(static_cast<std::uint64_t>(n));
-    port.readBlock(start, n, data.data());
+    {
+        const progress::Progress shown("readblock", static_cast<std::uint64_t>(n));
+        port.readBlock(start, n, data.data());
+    }
     writeDataFile(name, data.data(), data.size(), state.fileappend != 0);
     const auto tail = static_cast<std::size_t>(std::min(n, 4));
     state.stat = bytesValue(data.data() + data.size() - tail, tail);

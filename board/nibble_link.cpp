@@ -4,6 +4,7 @@
 #include "board/epp_link.h"
 #include "board/epp_wire.h"
 #include "interpreter/console.h"
+#include "interpreter/progress.h"
 
 namespace kivo::board {
 
@@ -77,6 +78,7 @@ int NibbleLink::writeData(const std::uint8_t* buffer, std::size_t count) {
                 return static_cast<int>(i + 1);
             }
         }
+        interpreter::progress::advance(1);
     }
     return 0;
 }
@@ -106,6 +108,7 @@ void NibbleLink::readBlock(std::uint8_t* buffer, std::size_t count) {
                            static_cast<unsigned>(i));
             return;
         }
+        interpreter::progress::advance(1);
     }
 }
 

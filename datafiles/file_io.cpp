@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
 #include "datafiles/file_io.h"
 #include "interpreter/errors.h"
+#include "interpreter/progress.h"
 
 namespace kivo::datafiles {
 
@@ -34,9 +36,11 @@ ByteBuffer ByteBuffer::zeroed(std::uint64_t size) {
 }
 
 std::size_t InputFile::read(std::uint8_t* buffer, std::size_t count) {
+    // In pieces, so that a large file shows its progress while it is read.
+    constexpr std::size_t kPiece = 1 << 22;
     std::size_t done = 0;
     while (done < count) {
-        const std::size_t got = readSome(buffer + done, count - done);
+        const std::size_t got = readSome(buffer + done, std::min(count - done, kPiece));
         if (got == 0) break;
         done += got;
     }
@@ -47,7 +51,13 @@ void OutputFile::append(const void* data, std::size_t count) {
     if (count > kBufferSize - used_) {
         flush();
         if (count >= kBufferSize) {
-            writeAll(data, count);
+            // In pieces, so that a large file shows its progress while it is written.
+            auto p = static_cast<const char*>(data);
+            for (std::size_t at = 0; at < count; at += kBufferSize) {
+                const std::size_t n = std::min(kBufferSize, count - at);
+                writeAll(p + at, n);
+                interpreter::progress::advanceWritten(n);
+            }
             return;
         }
     }
@@ -60,6 +70,7 @@ void OutputFile::flush() {
     const std::size_t count = used_;
     used_ = 0;
     writeAll(buffer_.data(), count);
+    interpreter::progress::advanceWritten(count);
 }
 
 }  // namespace kivo::datafiles

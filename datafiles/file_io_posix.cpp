@@ -11,6 +11,7 @@
 #include "datafiles/end_marked_file.h"
 #include "datafiles/file_io.h"
 #include "interpreter/errors.h"
+#include "interpreter/progress.h"
 #include "interpreter/script.h"
 
 namespace kivo::datafiles {
@@ -63,7 +64,10 @@ std::size_t InputFile::readSome(std::uint8_t* buffer, std::size_t count) {
     const std::size_t chunk = count < (1u << 30) ? count : (1u << 30);
     for (;;) {
         const ssize_t got = ::read(static_cast<int>(handle_), buffer, chunk);
-        if (got >= 0) return static_cast<std::size_t>(got);
+        if (got >= 0) {
+            interpreter::progress::advance(static_cast<std::uint64_t>(got));
+            return static_cast<std::size_t>(got);
+        }
         if (errno != EINTR) fail(interpreter::Fail::FileOpen, name_);
     }
 }

@@ -12,6 +12,7 @@
 #include "datafiles/end_marked_file.h"
 #include "datafiles/file_io.h"
 #include "interpreter/errors.h"
+#include "interpreter/progress.h"
 #include "interpreter/script.h"
 
 namespace kivo::datafiles {
@@ -41,6 +42,7 @@ std::size_t InputFile::readSome(std::uint8_t* buffer, std::size_t count) {
     const unsigned chunk = count < (1u << 30) ? static_cast<unsigned>(count) : (1u << 30);
     const int got = _read(static_cast<int>(handle_), buffer, chunk);
     if (got < 0) fail(interpreter::Fail::FileOpen, name_);
+    interpreter::progress::advance(static_cast<std::uint64_t>(got));
     return static_cast<std::size_t>(got);
 }
 

@@ -10,6 +10,7 @@
 #include "interpreter/core_commands.h"
 #include "interpreter/errors.h"
 #include "interpreter/platform.h"
+#include "interpreter/progress.h"
 #include "interpreter/scan.h"
 
 namespace kivo::fpga {
@@ -124,6 +125,7 @@ void config(Run& run, EppPort& port, const std::string& name, std::int32_t chunk
 
     // 5. Stream in chunks, checking Done and the board's signature after each.
     bool readBackFailed = false;
+    const progress::Progress shown("config", length);
     const auto step = static_cast<std::uint32_t>(chunk);
     std::uint32_t sent = 0;
     while (sent < length) {

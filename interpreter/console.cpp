@@ -5,6 +5,7 @@
 #include <string>
 
 #include "interpreter/platform.h"
+#include "interpreter/progress.h"
 
 namespace kivo::interpreter::console {
 namespace {
@@ -62,6 +63,7 @@ std::string toUtf8(std::string_view windows1250) {
 }
 
 void print(const char* format, ...) {
+    progress::hide();
     va_list args;
     va_start(args, format);
     // Only the format is the program's own text, so only the format is transcoded: the
@@ -76,6 +78,7 @@ void print(const char* format, ...) {
 }
 
 void message(std::string_view text) {
+    progress::hide();
     if (utf8Output()) {
         std::string utf8 = toUtf8(text);
         std::fwrite(utf8.data(), 1, utf8.size(), stdout);
@@ -84,9 +87,15 @@ void message(std::string_view text) {
     }
 }
 
-void text(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void text(std::string_view text) {
+    progress::hide();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
 
-void put(char c) { std::fputc(static_cast<unsigned char>(c), stdout); }
+void put(char c) {
+    progress::hide();
+    std::fputc(static_cast<unsigned char>(c), stdout);
+}
 
 void flush() { std::fflush(stdout); }
 

@@ -89,4 +89,33 @@ bool consoleIsUtf8() {
     return utf8;
 }
 
+bool errorIsTerminal() { return isatty(STDERR_FILENO) != 0; }
+
+namespace {
+
+void writeError(const std::string& s) {
+    for (std::size_t at = 0; at < s.size();) {
+        const ssize_t put = write(STDERR_FILENO, s.data() + at, s.size() - at);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return;  // a terminal that takes no more loses a progress line, nothing else
+        at += static_cast<std::size_t>(put);
+    }
+}
+
+}  // namespace
+
+// The cursor is saved where the line starts (ESC 7) and restored before each drawing (ESC 8),
+// and the rest of the screen line cleared (ESC [K). The line is drawn with automatic wrapping
+// off (ESC [?7l): after a half-written line of output it is cut at the right margin instead of
+// scrolling the screen, which would leave the saved cursor on the wrong row.
+void showTerminalLine(std::string_view text, bool first) {
+    std::string s = first ? "\0337" : "\0338";
+    s += "\033[K\033[?7l";
+    s.append(text);
+    s += "\033[?7h";
+    writeError(s);
+}
+
+void eraseTerminalLine() { writeError("\0338\033[K"); }
+
 }  // namespace kivo::interpreter::platform

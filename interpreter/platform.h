@@ -22,6 +22,15 @@ void watchStopRequest();
 /// True once a stop request came.
 bool stopRequested();
 
+/// True when standard error is a terminal (on Windows a console window).
+bool errorIsTerminal();
+/// Shows `text` as the progress line on the terminal of standard error, in place of the one
+/// shown. `first`: none is shown, and the line starts where the cursor stands, so that a line
+/// of output that is not finished stays as it is.
+void showTerminalLine(std::string_view text, bool first);
+/// Removes the progress line; the cursor goes back where the line started.
+void eraseTerminalLine();
+
 /// Suspends the interpreter for `milliseconds` (less when a stop request comes).
 void sleepMs(std::uint32_t milliseconds);
 
