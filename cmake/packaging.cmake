@@ -3,7 +3,7 @@
 include(GNUInstallDirs)
 
 # Further programs go into the package as soon as their targets exist: name them here.
-set(KIVO_PACKAGED_TOOLS kivotrace kivo-cosim)
+set(KIVO_PACKAGED_TOOLS kivotrace kivo-cosim kivo-check)
 foreach(tool IN LISTS KIVO_PACKAGED_TOOLS)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
