@@ -50,7 +50,7 @@ std::vector<Finding> checkLine(const LineAnalysis& a, int lineNumber, std::strin
         int from, to;
         columns(a, label->begin, label->end, from, to);
         found.push_back({lineNumber, from, std::max(to, from + 1), Severity::Error,
-                         "Nie moze znalezc podanej etykiety: " + label->label + "\n" +
+                         "Nie moze znalezc podanej etykiety: " + label->asPassed + "\n" +
                              interpreter::failureText({static_cast<int>(interpreter::Fail::BadInstruction), std::nullopt})});
     }
 

@@ -185,14 +185,15 @@ std::optional<LabelField> jumpLabel(const LineAnalysis& line) {
         const std::string_view arguments = line.arguments();
         const std::size_t length = std::min(arguments.find(' '), arguments.find('\0'));
         const std::string_view label = arguments.substr(0, length);
-        return LabelField{std::string(label), line.argumentsBegin, line.argumentsBegin + label.size()};
+        return LabelField{std::string(label), std::string(arguments), line.argumentsBegin,
+                          line.argumentsBegin + label.size()};
     }
     if (run != interpreter::runLoop && run != interpreter::runGoCompare && run != interpreter::runGobit)
         return std::nullopt;
     const std::vector<Field> fields = fieldsOf(line);
     if (fields.size() < 2 || fields[1].conversion != 's') return std::nullopt;
-    return LabelField{line.preparedText.substr(fields[1].begin, fields[1].end - fields[1].begin), fields[1].begin,
-                      fields[1].end};
+    std::string label = line.preparedText.substr(fields[1].begin, fields[1].end - fields[1].begin);
+    return LabelField{label, label, fields[1].begin, fields[1].end};
 }
 
 }  // namespace kivo::language

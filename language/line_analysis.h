@@ -74,6 +74,8 @@ std::vector<Field> fieldsOf(const LineAnalysis& line);
 /// for a missing label field.
 struct LabelField {
     std::string label;
+    /// The text kivo names when it does not find the label (goto passes its whole text).
+    std::string asPassed;
     std::size_t begin = 0, end = 0;
 };
 std::optional<LabelField> jumpLabel(const LineAnalysis& line);
