@@ -5,6 +5,7 @@
 #include "editor/mdi_child.h"
 #include "editor/params_form.h"
 #include "editor/raw_generator.h"
+#include "editor/script_edit.h"
 #include "editor/window_arrangement.h"
 
 #include <QAction>
@@ -179,6 +180,13 @@ TMDIChild* TMainForm::OpenDocument(const QString& name) {
         setStatusPanel(1, child->FileName);
     });
     connect(child, &TMDIChild::helpRequested, this, &TMainForm::openHelp);
+    if (auto* edit = qobject_cast<ScriptEdit*>(child->Memo))
+        connect(edit, &ScriptEdit::lineMessage, this, [this](const QString& message) {
+            if (message.isEmpty())
+                statusBar()->clearMessage();
+            else
+                statusBar()->showMessage(message);
+        });
     connect(child, &TMDIChild::closed, this, &TMainForm::documentClosed);
     if (QFileInfo(name).isFile()) {
         child->loadFile(name);

@@ -14,8 +14,7 @@ std::vector<LabelDefinition> labelsOf(std::string_view script) {
         if (line.find(':') == std::string_view::npos) continue;
         const LineAnalysis a = analyseLine(line, n == 0, inBlockComment);
         if (!a.label) continue;
-        const std::string_view name = a.text.substr(1, a.text.find(' ') == std::string_view::npos ? std::string_view::npos
-                                                                                                  : a.text.find(' ') - 1);
+        const std::string_view name = a.labelName();
         labels.push_back({std::string(name), static_cast<int>(n), a.offset + 1, a.offset + 1 + static_cast<int>(name.size())});
     }
     return labels;

@@ -51,6 +51,11 @@ struct LineAnalysis {
         return std::string_view(preparedText).substr(keywordBegin, keywordEnd - keywordBegin);
     }
     std::string_view arguments() const { return std::string_view(preparedText).substr(argumentsBegin); }
+    /// The name a label line defines: up to the first space (a tab does not end it).
+    std::string_view labelName() const {
+        const std::string_view name = text.substr(1);
+        return name.substr(0, name.find(' '));
+    }
     /// The document column of prepared position `p` (the end of the prepared text maps to
     /// commentFrom).
     int column(std::size_t p) const { return p < origin.size() ? origin[p] : commentFrom; }

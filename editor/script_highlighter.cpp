@@ -1,0 +1,152 @@
+#include "editor/script_highlighter.h"
+
+#include <QTextDocument>
+#include <QTimer>
+
+#include "editor/windows1250.h"
+
+namespace kivo::editor {
+
+using language::TokenKind;
+
+struct ScriptHighlighter::LabelIndex {
+    language::LabelCounts counts;
+    /// Names whose count went from 0 to 1 or back since the last recheck.
+    std::set<std::string> changed;
+
+    void add(const std::string& name, int delta) {
+        int& n = counts[name];
+        const bool before = n > 0;
+        n += delta;
+        if ((n > 0) != before) changed.insert(name);
+        if (n <= 0) counts.erase(name);
+    }
+};
+
+// Lives as long as its block: a deleted line takes its label out of the index.
+class ScriptHighlighter::BlockData : public QTextBlockUserData {
+public:
+    explicit BlockData(std::shared_ptr<LabelIndex> index) : index_(std::move(index)) {}
+    ~BlockData() override {
+        if (marks.hasLabel) index_->add(marks.label, -1);
+    }
+    void setLabel(bool has, const std::string& name) {
+        if (marks.hasLabel == has && marks.label == name) return;
+        if (marks.hasLabel) index_->add(marks.label, -1);
+        if (has) index_->add(name, +1);
+        marks.hasLabel = has;
+        marks.label = name;
+    }
+    LineMarks marks;
+
+private:
+    std::shared_ptr<LabelIndex> index_;
+};
+
+namespace {
+
+QTextCharFormat styled(const QColor& color, bool bold = false, bool italic = false) {
+    QTextCharFormat f;
+    f.setForeground(color);
+    if (bold) f.setFontWeight(QFont::Bold);
+    f.setFontItalic(italic);
+    return f;
+}
+
+}  // namespace
+
+ScriptHighlighter::ScriptHighlighter(QTextDocument* document)
+    : QSyntaxHighlighter(document), labels_(std::make_shared<LabelIndex>()) {
+    formats_[int(TokenKind::Command)] = styled(QColor(0x00, 0x00, 0x90), true);
+    formats_[int(TokenKind::Family)] = styled(QColor(0x00, 0x00, 0x90), true);
+    formats_[int(TokenKind::Member)] = styled(QColor(0x00, 0x70, 0x90), true);
+    formats_[int(TokenKind::Unknown)] = styled(QColor(0xC0, 0x00, 0x00), true);
+    formats_[int(TokenKind::Hex)] = styled(QColor(0x80, 0x00, 0x80));
+    formats_[int(TokenKind::Decimal)] = styled(QColor(0x00, 0x70, 0x00));
+    formats_[int(TokenKind::Name)] = styled(QColor(0x80, 0x50, 0x00));
+    formats_[int(TokenKind::LabelDefinition)] = styled(QColor(0xA0, 0x20, 0x00), true);
+    formats_[int(TokenKind::LabelDefinition)].setBackground(QColor(0xFF, 0xF4, 0xD0));
+    formats_[int(TokenKind::JumpTarget)] = styled(QColor(0xA0, 0x20, 0x00));
+    formats_[int(TokenKind::JumpTarget)].setFontUnderline(true);
+    formats_[int(TokenKind::Comment)] = styled(QColor(0x70, 0x70, 0x70), false, true);
+    formats_[int(TokenKind::Quoted)].setBackground(QColor(0xEE, 0xEE, 0xF8));
+    formats_[int(TokenKind::Vanishing)].setFontStrikeOut(true);
+    formats_[int(TokenKind::Vanishing)].setForeground(QColor(0xA0, 0xA0, 0xA0));
+    errorFormat_.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    errorFormat_.setUnderlineColor(Qt::red);
+    warningFormat_.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    warningFormat_.setUnderlineColor(QColor(0xE0, 0x90, 0x00));
+}
+
+const LineMarks* ScriptHighlighter::marksOf(const QTextBlock& block) {
+    auto* data = dynamic_cast<BlockData*>(block.userData());
+    return data ? &data->marks : nullptr;
+}
+
+QTextCharFormat ScriptHighlighter::formatOf(TokenKind kind) const { return formats_[int(kind)]; }
+
+void ScriptHighlighter::highlightBlock(const QString& text) {
+    const QByteArray bytes = toWindows1250(text);
+    const std::string_view line(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    bool inBlockComment = previousBlockState() == 1;
+    const bool firstLine = !currentBlock().previous().isValid();
+    const language::LineAnalysis a = language::analyseLine(line, firstLine, inBlockComment);
+    setCurrentBlockState(inBlockComment ? 1 : 0);
+
+    auto* data = static_cast<BlockData*>(currentBlockUserData());
+    if (!data) {
+        data = new BlockData(labels_);
+        setCurrentBlockUserData(data);
+    }
+    data->setLabel(a.label, a.label ? std::string(a.labelName()) : std::string());
+    const std::optional<language::LabelField> jump = language::jumpLabel(a);
+    data->marks.jumps = jump.has_value();
+    data->marks.jumpLabel = jump ? jump->label : std::string();
+    data->marks.findings = language::checkLine(a, currentBlock().blockNumber(), line, labels_->counts);
+
+    for (const language::Token& t : language::tokensOf(a, line)) {
+        const int length = t.end - t.begin;
+        if (t.kind == TokenKind::Quoted || t.kind == TokenKind::Vanishing) {
+            for (int i = t.begin; i < t.end; ++i) {
+                QTextCharFormat merged = format(i);
+                merged.merge(formats_[int(t.kind)]);
+                setFormat(i, 1, merged);
+            }
+        } else {
+            setFormat(t.begin, length, formats_[int(t.kind)]);
+        }
+    }
+    for (const language::Finding& f : data->marks.findings) {
+        for (int i = f.begin; i < f.end && i < text.size(); ++i) {
+            QTextCharFormat merged = format(i);
+            merged.merge(f.severity == language::Severity::Error ? errorFormat_ : warningFormat_);
+            setFormat(i, 1, merged);
+        }
+    }
+
+    if (!labels_->changed.empty() && !recheckPending_) {
+        recheckPending_ = true;
+        QTimer::singleShot(0, this, &ScriptHighlighter::recheckJumps);
+    }
+    // One notice for a whole pass: loading a script highlights every line in one go.
+    if (!notifyPending_) {
+        notifyPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            notifyPending_ = false;
+            emit marksChanged();
+        });
+    }
+}
+
+void ScriptHighlighter::recheckJumps() {
+    recheckPending_ = false;
+    const std::set<std::string> changed = std::move(labels_->changed);
+    labels_->changed.clear();
+    if (!document()) return;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const LineMarks* marks = marksOf(block);
+        if (marks && marks->jumps && changed.count(marks->jumpLabel)) rehighlightBlock(block);
+    }
+}
+
+}  // namespace kivo::editor
