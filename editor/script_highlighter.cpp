@@ -147,6 +147,7 @@ void ScriptHighlighter::recheckJumps() {
         const LineMarks* marks = marksOf(block);
         if (marks && marks->jumps && changed.count(marks->jumpLabel)) rehighlightBlock(block);
     }
+    emit marksChanged();
 }
 
 }  // namespace kivo::editor
