@@ -29,7 +29,13 @@ private:
 ScriptEdit::ScriptEdit(QWidget* parent)
     : QPlainTextEdit(parent), highlighter_(new ScriptHighlighter(document())), margin_(new ScriptMargin(this)) {
     margin_->setObjectName(QStringLiteral("ScriptMargin"));
-    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { setViewportMargins(marginWidth(), 0, 0, 0); });
+    // Only a new number of digits moves the text: a load changes the count once per line.
+    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] {
+        if (marginWidth() == margin_->width()) return;
+        setViewportMargins(marginWidth(), 0, 0, 0);
+        const QRect r = contentsRect();
+        margin_->setGeometry(QRect(r.left(), r.top(), marginWidth(), r.height()));
+    });
     connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
         if (dy)
             margin_->scroll(0, dy);
@@ -40,6 +46,7 @@ ScriptEdit::ScriptEdit(QWidget* parent)
     connect(highlighter_, &ScriptHighlighter::marksChanged, this, &ScriptEdit::caretMoved);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &ScriptEdit::caretMoved);
     setViewportMargins(marginWidth(), 0, 0, 0);
+    margin_->resize(marginWidth(), 0);
 }
 
 int ScriptEdit::marginWidth() const {

@@ -13,6 +13,10 @@ struct ScriptHighlighter::LabelIndex {
     language::LabelCounts counts;
     /// Names whose count went from 0 to 1 or back since the last recheck.
     std::set<std::string> changed;
+    /// The labels of the whole text after a large change, while its lines are highlighted.
+    language::LabelCounts ahead;
+
+    bool defined(const std::string& name) const { return counts.count(name) || ahead.count(name); }
 
     void add(const std::string& name, int delta) {
         int& n = counts[name];
@@ -56,7 +60,18 @@ QTextCharFormat styled(const QColor& color, bool bold = false, bool italic = fal
 }  // namespace
 
 ScriptHighlighter::ScriptHighlighter(QTextDocument* document)
-    : QSyntaxHighlighter(document), labels_(std::make_shared<LabelIndex>()) {
+    : QSyntaxHighlighter(static_cast<QObject*>(document)), labels_(std::make_shared<LabelIndex>()) {
+    // Before the highlighter's own handler: a large change (a load, a paste) brings its labels
+    // along, so that its jumps forward are not marked and looked at again one by one.
+    connect(document, &QTextDocument::contentsChange, this, [this, document](int, int, int added) {
+        if (added < kLargeChange) return;
+        QString text = document->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        const QByteArray bytes = toWindows1250(text);
+        labels_->ahead = language::labelCounts(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        QTimer::singleShot(0, this, [this] { labels_->ahead.clear(); });
+    });
+    setDocument(document);
     formats_[int(TokenKind::Command)] = styled(QColor(0x00, 0x00, 0x90), true);
     formats_[int(TokenKind::Family)] = styled(QColor(0x00, 0x00, 0x90), true);
     formats_[int(TokenKind::Member)] = styled(QColor(0x00, 0x70, 0x90), true);
@@ -68,7 +83,7 @@ ScriptHighlighter::ScriptHighlighter(QTextDocument* document)
     formats_[int(TokenKind::LabelDefinition)].setBackground(QColor(0xFF, 0xF4, 0xD0));
     formats_[int(TokenKind::JumpTarget)] = styled(QColor(0xA0, 0x20, 0x00));
     formats_[int(TokenKind::JumpTarget)].setFontUnderline(true);
-    formats_[int(TokenKind::Comment)] = styled(QColor(0x70, 0x70, 0x70), false, true);
+    formats_[int(TokenKind::Comment)] = styled(QColor(0x70, 0x70, 0x70));
     formats_[int(TokenKind::Quoted)].setBackground(QColor(0xEE, 0xEE, 0xF8));
     formats_[int(TokenKind::Vanishing)].setFontStrikeOut(true);
     formats_[int(TokenKind::Vanishing)].setForeground(QColor(0xA0, 0xA0, 0xA0));
@@ -78,8 +93,21 @@ ScriptHighlighter::ScriptHighlighter(QTextDocument* document)
     warningFormat_.setUnderlineColor(QColor(0xE0, 0x90, 0x00));
 }
 
+const QTextCharFormat& ScriptHighlighter::composite(Column c) {
+    const int key = (c.kind + 1) << 4 | c.overlays;
+    auto it = composites_.find(key);
+    if (it != composites_.end()) return it->second;
+    QTextCharFormat f = c.kind >= 0 ? formats_[c.kind] : QTextCharFormat();
+    if (c.overlays & kQuoted) f.merge(formats_[int(TokenKind::Quoted)]);
+    if (c.overlays & kVanishing) f.merge(formats_[int(TokenKind::Vanishing)]);
+    if (c.overlays & kWarning) f.merge(warningFormat_);
+    if (c.overlays & kError) f.merge(errorFormat_);
+    return composites_.emplace(key, f).first->second;
+}
+
 const LineMarks* ScriptHighlighter::marksOf(const QTextBlock& block) {
-    auto* data = dynamic_cast<BlockData*>(block.userData());
+    // Every line of the document gets its data from this highlighter.
+    auto* data = static_cast<BlockData*>(block.userData());
     return data ? &data->marks : nullptr;
 }
 
@@ -102,26 +130,37 @@ void ScriptHighlighter::highlightBlock(const QString& text) {
     const std::optional<language::LabelField> jump = language::jumpLabel(a);
     data->marks.jumps = jump.has_value();
     data->marks.jumpLabel = jump ? jump->label : std::string();
-    data->marks.findings = language::checkLine(a, currentBlock().blockNumber(), line, labels_->counts);
+    // The line number is the margin's business: the block knows it.
+    data->marks.findings =
+        language::checkLine(a, 0, line, labels_->ahead.empty() ? labels_->counts : labels_->ahead);
+    data->marks.jumpMarked = jump && !labels_->defined(jump->label);
 
+    // Each column gets a token kind and overlay bits; each run of equal columns is one
+    // setFormat, which is what Qt's formatting costs by.
+    const auto n = static_cast<std::size_t>(text.size());
+    columns_.assign(n, Column{});
+    auto mark = [&](int begin, int end, auto&& apply) {
+        for (auto i = static_cast<std::size_t>(qMax(0, begin)); i < static_cast<std::size_t>(qMax(0, end)) && i < n; ++i)
+            apply(columns_[i]);
+    };
     for (const language::Token& t : language::tokensOf(a, line)) {
-        const int length = t.end - t.begin;
-        if (t.kind == TokenKind::Quoted || t.kind == TokenKind::Vanishing) {
-            for (int i = t.begin; i < t.end; ++i) {
-                QTextCharFormat merged = format(i);
-                merged.merge(formats_[int(t.kind)]);
-                setFormat(i, 1, merged);
-            }
-        } else {
-            setFormat(t.begin, length, formats_[int(t.kind)]);
-        }
+        if (t.kind == TokenKind::Quoted)
+            mark(t.begin, t.end, [](Column& c) { c.overlays |= kQuoted; });
+        else if (t.kind == TokenKind::Vanishing)
+            mark(t.begin, t.end, [](Column& c) { c.overlays |= kVanishing; });
+        else
+            mark(t.begin, t.end, [&](Column& c) { c.kind = static_cast<std::int8_t>(t.kind); });
     }
     for (const language::Finding& f : data->marks.findings) {
-        for (int i = f.begin; i < f.end && i < text.size(); ++i) {
-            QTextCharFormat merged = format(i);
-            merged.merge(f.severity == language::Severity::Error ? errorFormat_ : warningFormat_);
-            setFormat(i, 1, merged);
-        }
+        const std::uint8_t bit = f.severity == language::Severity::Error ? kError : kWarning;
+        mark(f.begin, f.end, [bit](Column& c) { c.overlays |= bit; });
+    }
+    for (std::size_t start = 0; start < n;) {
+        std::size_t end = start + 1;
+        while (end < n && columns_[end] == columns_[start]) ++end;
+        if (columns_[start].kind >= 0 || columns_[start].overlays)
+            setFormat(static_cast<int>(start), static_cast<int>(end - start), composite(columns_[start]));
+        start = end;
     }
 
     if (!labels_->changed.empty() && !recheckPending_) {
@@ -145,7 +184,9 @@ void ScriptHighlighter::recheckJumps() {
     if (!document()) return;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         const LineMarks* marks = marksOf(block);
-        if (marks && marks->jumps && changed.count(marks->jumpLabel)) rehighlightBlock(block);
+        if (marks && marks->jumps && changed.count(marks->jumpLabel) &&
+            marks->jumpMarked == labels_->defined(marks->jumpLabel))
+            rehighlightBlock(block);
     }
     emit marksChanged();
 }

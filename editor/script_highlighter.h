@@ -2,7 +2,10 @@
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 #include <memory>
+#include <cstdint>
 #include <set>
+#include <unordered_map>
+#include <vector>
 #include <string>
 
 #include "language/check.h"
@@ -18,6 +21,7 @@ struct LineMarks {
     std::string label;
     bool jumps = false;
     std::string jumpLabel;
+    bool jumpMarked = false;  ///< the jump was marked as going nowhere
 };
 
 /// Highlights a script as kivo reads it and checks each line as it does so. The block state
@@ -46,6 +50,18 @@ private:
     struct LabelIndex;
     class BlockData;
     void recheckJumps();
+    static constexpr int kLargeChange = 4096;
+
+    // What one column of the line is drawn as.
+    enum : std::uint8_t { kQuoted = 1, kVanishing = 2, kWarning = 4, kError = 8 };
+    struct Column {
+        std::int8_t kind = -1;  ///< a TokenKind, -1 for none
+        std::uint8_t overlays = 0;
+        bool operator==(const Column&) const = default;
+    };
+    const QTextCharFormat& composite(Column column);
+    std::vector<Column> columns_;
+    std::unordered_map<int, QTextCharFormat> composites_;
 
     std::shared_ptr<LabelIndex> labels_;
     bool recheckPending_ = false;
