@@ -64,7 +64,6 @@ void runWaitbit(Run& run, const Line& line) {
 void runI2cwrite(Run& run, const Line& line) {
     std::uint32_t subaddress = 0, data = 0;
     readArguments(line, {&subaddress, &data});
-    if (subaddress > 0x80 || data > 0xFF) failLine(line);
     warnWithoutBase(run);
 
     const std::uint32_t base = run.state.baseadr;
@@ -79,7 +78,6 @@ void runI2cread(Run& run, const Line& line) {
     warnWithoutBase(run);
     std::uint32_t subaddress = 0;
     readArguments(line, {&subaddress});
-    if (subaddress > 0x80) failLine(line);
 
     const std::uint32_t base = run.state.baseadr;
     EppPort& port = transport(run);

@@ -100,6 +100,8 @@ struct Syntax {
     bool unknown = false;
     /// The program's own text of Refusal::Message.
     std::string_view message = {};
+    /// Highest values of the first two fields (unsigned); 0: no limit.
+    std::uint32_t highest[2] = {0, 0};
 };
 
 /// One row of the command table.

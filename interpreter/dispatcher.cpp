@@ -86,6 +86,11 @@ std::optional<ScriptFailure> refusal(const Syntax& syntax, std::string_view argu
                                      std::string_view prepared) {
     bool refused = syntax.unknown || (syntax.refusal != Refusal::None && 
                                   (fields < -1 || fields > 30 || !(syntax.accepted >> (fields + 1) & 1)));
+    if (!refused && (syntax.highest[0] || syntax.highest[1])) {
+        std::uint32_t values[2] = {0, 0};
+        scan(arguments, syntax.format, {&values[0], &values[1]});
+        for (int i = 0; i < 2; ++i) refused |= syntax.highest[i] && values[i] > syntax.highest[i];
+    }
     if (!refused && syntax.everyWord) {
         // As many words as the format has fields, each read as a word.
         std::string word;
