@@ -125,8 +125,6 @@ using CommandTable = std::span<const Command>;
 
 /// fail code 3 with the prepared line as its text.
 [[noreturn]] void failLine(const Line& line);
-/// fail code 3 with the line unless lo <= count <= hi.
-void requireFields(int count, int lo, int hi, const Line& line);
 
 /// The syntax that `keyword` (matched by `command`) reads its arguments with.
 Syntax syntaxOf(const Command& command, std::string_view keyword);

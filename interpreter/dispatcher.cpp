@@ -135,8 +135,4 @@ int readArguments(const Line& line, std::initializer_list<ScanTarget> targets) {
 
 void failLine(const Line& line) { fail(Fail::BadInstruction, line.prepared); }
 
-void requireFields(int count, int lo, int hi, const Line& line) {
-    if (count < lo || count > hi) failLine(line);
-}
-
 }  // namespace kivo::interpreter
