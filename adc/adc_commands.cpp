@@ -15,14 +15,9 @@ using namespace interpreter;
 
 namespace {
 
-// Every adc argument error is code 20, whose message has no room for the line.
-void requireFields(int fields, int lo, int hi) {
-    if (fields < lo || fields > hi) fail(Fail::AdcParameters);
-}
-
 std::uint32_t scanAddress(const Line& line) {
     std::uint32_t address = 0;
-    requireFields(scan(line.arguments, "%x", {&address}), 1, 1);
+    readArguments(line, {&address});
     return address;
 }
 
@@ -49,7 +44,7 @@ void memHighAdr(Run&, AdcController& adc, const Line& line) {
 
 void calibrate(Run& run, AdcController& adc, const Line& line) {
     std::uint32_t channel = 0;
-    requireFields(scan(line.arguments, "%x", {&channel}), 1, 1);
+    readArguments(line, {&channel});
     console::print("channnel= %d\n", static_cast<std::int32_t>(channel));
     adc.calibrate(board::transport(run), channel);
 }
@@ -58,7 +53,7 @@ void calibShow(Run& run, AdcController& adc, const Line& line) {
     std::string file;
     std::int32_t channel = 0;
     std::uint32_t control = 0;
-    requireFields(scan(line.arguments, "%s %d %x", {&file, &channel, &control}), 3, 3);
+    readArguments(line, {&file, &channel, &control});
     console::print("file= %s, channel= %d, switch= %X\n", file.c_str(), channel, control);
     adc.calibShow(board::transport(run), file, static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(control),
                   run.state.fileappend != 0);
@@ -68,11 +63,7 @@ void calibWave(Run& run, AdcController& adc, const Line& line) {
     std::int32_t channel = 0;
     std::uint32_t control = 0;
     std::int32_t time = 0;  // left out: the wave runs until the program is stopped
-    const int fields = scan(line.arguments, "%d %X %d", {&channel, &control, &time});
-    requireFields(fields, 2, 3);
-    // Only a missing time means "forever": a mistyped one must not hang the run.
-    std::string word;
-    if (fields == 2 && scan(line.arguments, "%s %s %s", {&word, &word, &word}) == 3) fail(Fail::AdcParameters);
+    readArguments(line, {&channel, &control, &time});
     console::print("channel= %d, switch= %X, time= %d[ms]\n", channel, control, time);
     adc.calibWave(board::transport(run), static_cast<std::uint32_t>(channel), static_cast<std::uint8_t>(control), time);
 }
@@ -80,16 +71,32 @@ void calibWave(Run& run, AdcController& adc, const Line& line) {
 struct Subcommand {
     std::string_view name;
     void (*run)(Run& run, AdcController& adc, const Line& line);
+    Syntax syntax;
 };
 
+// Every adc argument error is code 20, whose message has no room for the line.
+constexpr Syntax kAddress{"%x", fields(1, 1), Refusal::AdcParameters};
+// Only a missing time means "forever": a mistyped one must not hang the run.
+constexpr Syntax kWave{"%d %X %d", fields(2, 3), Refusal::AdcParameters, true};
+
 constexpr Subcommand kSubcommands[] = {
-    {"baseadr", baseAdr},
-    {"membaseadr", memBaseAdr},
-    {"memhighadr", memHighAdr},
-    {"calibrate", calibrate},
-    {"calibshow", calibShow},
-    {"calibwave", calibWave},
+    {"baseadr", baseAdr, kAddress},
+    {"membaseadr", memBaseAdr, kAddress},
+    {"memhighadr", memHighAdr, kAddress},
+    {"calibrate", calibrate, kAddress},
+    {"calibshow", calibShow, {"%s %d %x", fields(3, 3), Refusal::AdcParameters}},
+    {"calibwave", calibWave, kWave},
 };
+
+Syntax memberSyntax(std::string_view name) {
+    for (const Subcommand& subcommand : kSubcommands)
+        if (subcommand.name == name) return subcommand.syntax;
+    Syntax unknown;
+    unknown.refusal = Refusal::Message;
+    unknown.unknown = true;
+    unknown.message = "\nNieznana komenda\n";
+    return unknown;
+}
 
 std::vector<std::string_view> subcommandWords() {
     std::vector<std::string_view> words;
@@ -105,11 +112,11 @@ void runAdc(Run& run, const Line& line) {
             return;
         }
     }
-    failMessage(Fail::Message, "\nNieznana komenda\n");
+    requireSyntax(line, 0);
 }
 
-constexpr Command kAdcCommands[] = {
-    {"adc", Match::Prefix, runAdc, subcommandWords},
+const Command kAdcCommands[] = {
+    {"adc", Match::Prefix, runAdc, {}, subcommandWords, false, memberSyntax},
 };
 
 }  // namespace

@@ -16,8 +16,8 @@ void runLa(Run& run, const Line& line) {
     LogicAnalyser(board::transport(run), run.state, run.local<LaState>()).run(line.suffix, line.arguments);
 }
 
-constexpr Command kLaCommands[] = {
-    {"la", Match::Prefix, runLa, LogicAnalyser::subcommandWords},
+const Command kLaCommands[] = {
+    {"la", Match::Prefix, runLa, {}, LogicAnalyser::subcommandWords, false, LogicAnalyser::subcommandSyntax},
 };
 
 }  // namespace

@@ -29,21 +29,40 @@ constexpr std::uint8_t kUseRlcBit = 0x20;
 
 constexpr const char* kCedNames[] = {"active_low", "register", "CE_Data", "AND_trig", "OR_trig", "not_RLC"};
 
-std::uint32_t scanHex(std::string_view arguments) {
-    std::uint32_t value = 0;
-    if (scan(arguments, "%x", {&value}) != 1) fail(Fail::BadInstruction);
+constexpr Syntax kHex{"%x", fields(1, 1), Refusal::NoText};
+constexpr Syntax kDecimal{"%d", fields(1, 1), Refusal::NoText};
+// The file name and the number of polls, both with defaults.
+constexpr Syntax kRead{"%s %d"};
+// A qualifier's text is read byte by byte by the handler.
+constexpr Syntax kQualifier{};
+
+template <class T>
+T scanOne(const Syntax& syntax, std::string_view arguments) {
+    T value = 0;
+    const int fields = scan(arguments, syntax.format, {&value});
+    if (auto failure = refusal(syntax, arguments, fields, {})) throw *failure;
     return value;
 }
+
+std::uint32_t scanHex(std::string_view arguments) { return scanOne<std::uint32_t>(kHex, arguments); }
 
 }  // namespace
 
 const LogicAnalyser::Subcommand LogicAnalyser::kSubcommands[] = {
-    {"awidth", &LogicAnalyser::awidth},   {"highadr", &LogicAnalyser::highadr},
-    {"baseadr", &LogicAnalyser::baseadr}, {"start", &LogicAnalyser::start},
-    {"read", &LogicAnalyser::read},       {"cectr", &LogicAnalyser::cectr},
-    {"tvalue", &LogicAnalyser::tvalue},   {"tcare", &LogicAnalyser::tcare},
-    {"cevalue", &LogicAnalyser::cevalue}, {"cecare", &LogicAnalyser::cecare},
+    {"awidth", &LogicAnalyser::awidth, kDecimal},     {"highadr", &LogicAnalyser::highadr, kHex},
+    {"baseadr", &LogicAnalyser::baseadr, kHex},       {"start", &LogicAnalyser::start, kHex},
+    {"read", &LogicAnalyser::read, kRead},            {"cectr", &LogicAnalyser::cectr, kHex},
+    {"tvalue", &LogicAnalyser::tvalue, kQualifier},   {"tcare", &LogicAnalyser::tcare, kQualifier},
+    {"cevalue", &LogicAnalyser::cevalue, kQualifier}, {"cecare", &LogicAnalyser::cecare, kQualifier},
 };
+
+Syntax LogicAnalyser::subcommandSyntax(std::string_view subcommand) {
+    for (const Subcommand& s : kSubcommands)
+        if (s.name == subcommand) return s.syntax;
+    Syntax unknown{"", kAnyFieldCount, Refusal::NoText};
+    unknown.unknown = true;
+    return unknown;
+}
 
 std::vector<std::string_view> LogicAnalyser::subcommandWords() {
     std::vector<std::string_view> words;
@@ -66,7 +85,7 @@ void LogicAnalyser::requireBase() const {
 
 void LogicAnalyser::awidth(std::string_view arguments) {
     std::int32_t n = 0;
-    if (scan(arguments, "%d", {&n}) != 1) fail(Fail::BadInstruction);
+    n = scanOne<std::int32_t>(kDecimal, arguments);
     console::print("%d\n", n);
     if (n < kMinAwidth || n > kMaxAwidth) failMessage(Fail::Message, "Bledny rozmiar szeroko\x9C" "ci adresowej LA");
     la_.laWindowSize = std::int32_t{1} << n;
@@ -151,7 +170,7 @@ void LogicAnalyser::read(std::string_view arguments) {
     requireBase();
     std::string name = kDefaultCaptureFile;
     std::int32_t polls = kDefaultReadPolls;
-    scan(arguments, "%s %d", {&name, &polls});
+    scan(arguments, kRead.format, {&name, &polls});
     console::print("file= %s, timeout= %d ", name.c_str(), polls);
 
     const std::uint32_t base = la_.laBaseAdr;

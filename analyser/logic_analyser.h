@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "interpreter/command.h"
 #include "interpreter/interpreter.h"
 
 namespace kivo::board {
@@ -62,6 +63,8 @@ public:
     void run(std::string_view subcommand, std::string_view arguments);
     /// The subcommand words run() knows, for the command table's check.
     static std::vector<std::string_view> subcommandWords();
+    /// How the subcommand reads its arguments.
+    static interpreter::Syntax subcommandSyntax(std::string_view subcommand);
 
     /// laawidth: window of 2^n bytes, n decimal 7..19.
     void awidth(std::string_view arguments);
@@ -85,6 +88,7 @@ private:
     struct Subcommand {
         std::string_view name;
         void (LogicAnalyser::*run)(std::string_view);
+        interpreter::Syntax syntax;
     };
     static const Subcommand kSubcommands[];
 

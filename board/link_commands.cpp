@@ -17,7 +17,7 @@ void runVer(Run& run, const Line&) {
 
 void runEppmode(Run& run, const Line& line) {
     std::int32_t mode = -1;  // no argument: show the current mode
-    scan(line.arguments, "%x", {&mode});
+    readArguments(line, {&mode});
     EppPort& port = transport(run);
     if (mode >= 0) {
         console::print("\teppmode %X (%d dec)\n", static_cast<unsigned>(mode), mode);
@@ -57,7 +57,7 @@ void runExit(Run& run, const Line&) {
 
 void runSleep(Run& run, const Line& line) {
     std::int32_t milliseconds = 0;
-    requireFields(scan(line.arguments, "%d", {&milliseconds}), 1, 1, line);
+    readArguments(line, {&milliseconds});
     console::print("\tsleep %d (dec)\n", milliseconds);
     EppPort& port = transport(run);
     if (port.simulation()) {

@@ -152,14 +152,13 @@ std::uint32_t readBlockToFile(EppPort& port, Interpreter& state, const std::stri
 void runWritebyte(Run& run, const Line& line) {
     std::uint32_t address = 0;
     std::string data;
-    requireFields(scan(line.arguments, "%x %s", {&address, &data}), 2, 2, line);
+    readArguments(line, {&address, &data});
     writeByte(transport(run), address + run.state.baseadr, data);
 }
 
 void runReadbyte(Run& run, const Line& line) {
     std::uint32_t start = 0, stop = 0;
-    const int fields = scan(line.arguments, "%x %x", {&start, &stop});
-    if (fields < 1 || fields > 2) fail(Fail::BadInstruction);
+    const int fields = readArguments(line, {&start, &stop});
     if (fields == 1) stop = start;
     run.state.stat = readByte(transport(run), start + run.state.baseadr, stop + run.state.baseadr);
 }
@@ -168,11 +167,9 @@ void runWriteblock(Run& run, const Line& line) {
     std::string name;
     std::uint32_t start = 0, stop = 0;
     bool stopGiven = true;
-    const int fields = scan(line.arguments, "%s %x %x", {&name, &start, &stop});
     // A word that is no address must not leave the addresses to the status memory, or to the
     // whole file, without a word: writeblock d.bin zz is refused.
-    std::string word;
-    if (scan(line.arguments, "%s %s %s", {&word, &word, &word}) > std::max(fields, 0)) failLine(line);
+    const int fields = readArguments(line, {&name, &start, &stop});
     if (fields <= 1) {
         // No addresses: status memory cells 0 and 1 hold them.
         start = static_cast<std::uint32_t>(run.state.statusMemory[0]);
@@ -196,7 +193,7 @@ void runWriteblock(Run& run, const Line& line) {
 void runReadblock(Run& run, const Line& line) {
     std::string name;
     std::uint32_t start = 0, stop = 0;
-    requireFields(scan(line.arguments, "%s %x %x", {&name, &start, &stop}), 3, 3, line);
+    readArguments(line, {&name, &start, &stop});
     readBlockToFile(transport(run), run.state, name, start + run.state.baseadr, stop + run.state.baseadr, true);
 }
 

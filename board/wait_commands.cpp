@@ -48,14 +48,14 @@ void runWaitbit(Run& run, const Line& line) {
     const int expected = !line.suffix.empty() && line.suffix[0] == '1' ? 1 : 0;
     std::uint32_t mask = 0, address = 0;
     std::int32_t polls = kWaitbitPolls;
-    const int fields = scan(line.arguments, "%X %X %d", {&mask, &address, &polls});
+    const int fields = scan(line.arguments, line.syntax->format, {&mask, &address, &polls});
     address += run.state.baseadr;
 
     console::print("\twaitbit%d mask= %X, adr= ", expected, mask & 0xFF);
     printGroupedHex(address);
     if (fields >= 3) console::print(", timeout= %d", polls);
     console::print("\n");
-    if (fields < 2) fail(Fail::BadInstruction);
+    requireSyntax(line, fields);
 
     // A timeout has been reported on the console; the script goes on with the next line.
     transport(run).waitForBit(expected, static_cast<std::uint8_t>(mask), address, polls);
@@ -63,8 +63,7 @@ void runWaitbit(Run& run, const Line& line) {
 
 void runI2cwrite(Run& run, const Line& line) {
     std::uint32_t subaddress = 0, data = 0;
-    requireFields(scan(line.arguments, "%x %x", {&subaddress, &data}), 2, 2, line);
-    if (subaddress > 0x80 || data > 0xFF) failLine(line);
+    readArguments(line, {&subaddress, &data});
     warnWithoutBase(run);
 
     const std::uint32_t base = run.state.baseadr;
@@ -78,8 +77,7 @@ void runI2cwrite(Run& run, const Line& line) {
 void runI2cread(Run& run, const Line& line) {
     warnWithoutBase(run);
     std::uint32_t subaddress = 0;
-    requireFields(scan(line.arguments, "%x", {&subaddress}), 1, 1, line);
-    if (subaddress > 0x80) failLine(line);
+    readArguments(line, {&subaddress});
 
     const std::uint32_t base = run.state.baseadr;
     EppPort& port = transport(run);

@@ -4,7 +4,7 @@ include(GNUInstallDirs)
 
 # Further programs go into the package as soon as their targets exist: name them here.
 # (kivo-cosim, a script, is installed by hdl/CMakeLists.txt.)
-set(KIVO_PACKAGED_TOOLS kivotrace)
+set(KIVO_PACKAGED_TOOLS kivotrace kivo-check)
 foreach(tool IN LISTS KIVO_PACKAGED_TOOLS)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -6,6 +6,7 @@
 #include "editor/params_form.h"
 #include "editor/raw_generator.h"
 #include "editor/run_pane.h"
+#include "editor/script_edit.h"
 #include "editor/script_labels.h"
 #include "editor/window_arrangement.h"
 
@@ -201,6 +202,13 @@ TMDIChild* TMainForm::OpenDocument(const QString& name) {
         setStatusPanel(1, child->FileName);
     });
     connect(child, &TMDIChild::helpRequested, this, &TMainForm::openHelp);
+    if (auto* edit = qobject_cast<ScriptEdit*>(child->Memo))
+        connect(edit, &ScriptEdit::lineMessage, this, [this](const QString& message) {
+            if (message.isEmpty())
+                statusBar()->clearMessage();
+            else
+                statusBar()->showMessage(message);
+        });
     connect(child, &TMDIChild::closed, this, &TMainForm::documentClosed);
     connect(child, &TMDIChild::saved, this, [this, child] { settings_.rememberFile(child->FileName); });
     connect(child, &TMDIChild::edited, &labelsTimer_, qOverload<>(&QTimer::start));

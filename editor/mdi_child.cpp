@@ -1,6 +1,7 @@
 #include "editor/mdi_child.h"
 
 #include "editor/command_table.h"
+#include "editor/script_edit.h"
 #include "editor/script_file.h"
 #include "editor/ui_services.h"
 
@@ -17,7 +18,7 @@ TMDIChild::TMDIChild(UiServices& ui, FileDialogMemory& dialogs) : ui_(ui), dialo
     setAttribute(Qt::WA_DeleteOnClose);
     resize(355, 249);
 
-    Memo = new QPlainTextEdit(this);
+    Memo = new ScriptEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);

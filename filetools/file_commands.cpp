@@ -27,14 +27,14 @@ using progress::Progress;
 void runFileconv(Run& run, const Line& line) {
     std::string source, destination;
     std::int32_t nrBit = 0;
-    requireFields(scan(line.arguments, "%s %s %d", {&source, &destination, &nrBit}), 2, 3, line);
+    readArguments(line, {&source, &destination, &nrBit});
     const Progress shown(line.keyword, sizeOf(source));
     datafiles::fileConv(run.state, source, destination, nrBit);
 }
 
 void runFilecomp(Run& run, const Line& line) {
     std::string first, second;
-    requireFields(scan(line.arguments, "%s %s", {&first, &second}), 2, 2, line);
+    readArguments(line, {&first, &second});
     const Progress shown(line.keyword, sizeOf(first) + sizeOf(second));
     run.state.stat = fileComp(first, second);
 }
@@ -43,9 +43,7 @@ void runFileselect(Run& run, const Line& line) {
     std::string source, destination;
     std::uint32_t start = 0, stop = 0;
     std::int32_t sampleBits = 0, recordBits = 0;
-    const int fields =
-        scan(line.arguments, "%s %s %x %x %d %d", {&source, &destination, &start, &stop, &sampleBits, &recordBits});
-    if (fields != 4 && fields != 6) failLine(line);
+    readArguments(line, {&source, &destination, &start, &stop, &sampleBits, &recordBits});
     const Progress shown(line.keyword, sizeOf(source));
     fileSelect(run.state, source, destination, start, stop, sampleBits, recordBits);
 }
@@ -53,7 +51,7 @@ void runFileselect(Run& run, const Line& line) {
 void runFile2txt(Run& run, const Line& line) {
     std::string source, destination;
     std::int32_t nrBit = 0, columns = 0;
-    requireFields(scan(line.arguments, "%s %s %d %d", {&source, &destination, &nrBit, &columns}), 4, 4, line);
+    readArguments(line, {&source, &destination, &nrBit, &columns});
     const Progress shown(line.keyword, sizeOf(source));
     file2Txt(run.state, source, destination, nrBit, columns);
 }
@@ -61,8 +59,7 @@ void runFile2txt(Run& run, const Line& line) {
 void runFile2raw(Run& run, const Line& line) {
     std::string source, destination;
     std::int32_t x = 0, y = 0, bits = 0, channels = 1, view = 0;
-    requireFields(scan(line.arguments, "%s %s %d %d %d %d %d", {&source, &destination, &x, &y, &bits, &channels, &view}),
-                  5, 7, line);
+    readArguments(line, {&source, &destination, &x, &y, &bits, &channels, &view});
     const Progress shown(line.keyword, sizeOf(source));
     file2Raw(run.state, source, destination, x, y, bits, channels, view);
 }
@@ -70,7 +67,7 @@ void runFile2raw(Run& run, const Line& line) {
 void runFilestatistic(Run&, const Line& line) {
     std::string name;
     std::int32_t nrBit = 0, channels = 1;
-    requireFields(scan(line.arguments, "%s %d %d", {&name, &nrBit, &channels}), 2, 3, line);
+    readArguments(line, {&name, &nrBit, &channels});
     const Progress shown(line.keyword, sizeOf(name));
     fileStatistic(name, nrBit, channels);
 }
@@ -78,19 +75,20 @@ void runFilestatistic(Run&, const Line& line) {
 void runFilehistogram(Run& run, const Line& line) {
     std::string source, destination;
     std::int32_t nrBit = 8;
-    requireFields(scan(line.arguments, "%s %s %d", {&source, &destination, &nrBit}), 2, 3, line);
+    readArguments(line, {&source, &destination, &nrBit});
     const Progress shown(line.keyword, sizeOf(source));
     fileHistogram(run.state, source, destination, nrBit);
 }
 
-constexpr Command kFileCommands[] = {
-    {"fileconv", Match::Exact, runFileconv},
-    {"filecomp", Match::Exact, runFilecomp},
-    {"fileselect", Match::Exact, runFileselect},
-    {"file2txt", Match::Exact, runFile2txt},
-    {"file2raw", Match::Exact, runFile2raw},
-    {"filestatistic", Match::Exact, runFilestatistic},
-    {"filehistogram", Match::Exact, runFilehistogram},
+const Command kFileCommands[] = {
+    {"fileconv", Match::Exact, runFileconv, {"%s %s %d", fields(2, 3), Refusal::WithLine}},
+    {"filecomp", Match::Exact, runFilecomp, {"%s %s", fields(2, 2), Refusal::WithLine}},
+    {"fileselect", Match::Exact, runFileselect,
+     {"%s %s %x %x %d %d", fields(4, 4) | fields(6, 6), Refusal::WithLine}},
+    {"file2txt", Match::Exact, runFile2txt, {"%s %s %d %d", fields(4, 4), Refusal::WithLine}},
+    {"file2raw", Match::Exact, runFile2raw, {"%s %s %d %d %d %d %d", fields(5, 7), Refusal::WithLine}},
+    {"filestatistic", Match::Exact, runFilestatistic, {"%s %d %d", fields(2, 3), Refusal::WithLine}},
+    {"filehistogram", Match::Exact, runFilehistogram, {"%s %s %d", fields(2, 3), Refusal::WithLine}},
 };
 
 }  // namespace

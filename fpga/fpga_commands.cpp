@@ -15,7 +15,7 @@ namespace {
 void runConfig(Run& run, const Line& line) {
     std::string name;
     std::int32_t chunk = kDefaultChunk;
-    requireFields(scan(line.arguments, "%s %d", {&name, &chunk}), 1, 2, line);
+    readArguments(line, {&name, &chunk});
     if (chunk < 1) chunk = kDefaultChunk;
     config(run, board::transport(run), name, chunk);
 }
@@ -23,9 +23,9 @@ void runConfig(Run& run, const Line& line) {
 // ifconfig reads its arguments only after the board probe, inside its handler.
 void runIfconfig(Run& run, const Line& line) { ifconfig(run, board::transport(run), line); }
 
-constexpr Command kFpgaCommands[] = {
-    {"config", Match::Exact, runConfig},
-    {"ifconfig", Match::Exact, runIfconfig},
+const Command kFpgaCommands[] = {
+    {"config", Match::Exact, runConfig, kConfigSyntax},
+    {"ifconfig", Match::Exact, runIfconfig, kConfigSyntax},
 };
 
 }  // namespace

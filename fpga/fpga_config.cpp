@@ -199,7 +199,10 @@ void ifconfig(Run& run, EppPort& port, const Line& line) {
     }
     std::string name;
     std::int32_t chunk = kDefaultChunk;
-    requireFields(scan(line.arguments, "%s %d", {&name, &chunk}), 1, 2, line);
+    // The arguments are read this late: a board that needs no configuration never sees them.
+    Line configLine = line;
+    configLine.syntax = &kConfigSyntax;
+    readArguments(configLine, {&name, &chunk});
     if (chunk < 1) chunk = kDefaultChunk;
 
     if (port.readAddressRegister() & kDone) {

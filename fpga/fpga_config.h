@@ -10,6 +10,8 @@ namespace kivo::fpga {
 
 /// Chunk size when the script gives none, or one below 1.
 inline constexpr std::int32_t kDefaultChunk = 256;
+/// config and ifconfig: the bitstream file and the chunk size.
+inline constexpr interpreter::Syntax kConfigSyntax{"%s %d", interpreter::fields(1, 2), interpreter::Refusal::WithLine};
 
 /// The FPGA on the probed board and the length of its configuration stream.
 struct FpgaTarget {

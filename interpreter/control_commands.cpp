@@ -13,14 +13,14 @@ namespace kivo::interpreter {
 
 void runBaseadr(Run& run, const Line& line) {
     console::print("\tbaseadr= ");
-    if (scan(line.arguments, "%x", {&run.state.baseadr}) != 1) fail(Fail::BadInstruction);
+    readArguments(line, {&run.state.baseadr});
     printGroupedHex(run.state.baseadr);
     console::put('\n');
 }
 
 void runFileappend(Run& run, const Line& line) {
     std::int32_t flag = 0;
-    requireFields(scan(line.arguments, "%d", {&flag}), 1, 1, line);
+    readArguments(line, {&flag});
     run.state.fileappend = flag != 0 ? 1 : 0;
     console::print("\tfileappend= %d\n", flag);
 }
@@ -50,17 +50,19 @@ void runProgram(Run& run, std::string_view arguments) {
 
 namespace {
 
-constexpr Command kCoreCommands[] = {
-    {"baseadr", Match::Exact, runBaseadr},
-    {"fileappend", Match::Exact, runFileappend},
+constexpr Syntax kValueAndLabel{"%x %s", fields(2, 2), Refusal::WithLine};
+
+const Command kCoreCommands[] = {
+    {"baseadr", Match::Exact, runBaseadr, {"%x", fields(1, 1), Refusal::NoText}},
+    {"fileappend", Match::Exact, runFileappend, {"%d", fields(1, 1), Refusal::WithLine}},
     {"print", Match::Exact, runPrint},
     {"waitforkey", Match::Exact, runWaitforkey},
     {"run", Match::Exact, runRun},
-    {"goto", Match::Exact, runGoto, nullptr, true},
-    {"loop", Match::Exact, runLoop},
-    {"stat", Match::Prefix, runStat},
-    {"gobit", Match::Prefix, runGobit},
-    {"go", Match::Prefix, runGoCompare},
+    {"goto", Match::Exact, runGoto, {}, nullptr, true},
+    {"loop", Match::Exact, runLoop, kValueAndLabel},
+    {"stat", Match::Prefix, runStat, {}, nullptr, false, statSyntax},
+    {"gobit", Match::Prefix, runGobit, kValueAndLabel},
+    {"go", Match::Prefix, runGoCompare, {}, nullptr, false, goSyntax},
 };
 
 }  // namespace

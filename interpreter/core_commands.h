@@ -16,6 +16,10 @@ void runRun(Run& run, const Line& line);
 void runProgram(Run& run, std::string_view commandLine);
 
 void runStat(Run& run, const Line& line);
+/// The stat operators: "?" takes no value, the others one hexadecimal value.
+Syntax statSyntax(std::string_view op);
+/// go<, go= and go>; any other character is refused with the line (after the echo).
+Syntax goSyntax(std::string_view how);
 
 void runGoto(Run& run, const Line& line);
 void runGoCompare(Run& run, const Line& line);

@@ -58,18 +58,81 @@ void Dispatcher::dispatchCommand(Run& run, std::string_view keyword, std::string
     const Command* command = find(keyword);
     if (!command) {
         console::text(prepared);
-        console::message(" - Komenda nieznana!\n");
+        console::message(kUnknownCommand);
         fail(Fail::BadInstruction);
     }
+    const Syntax syntax = syntaxOf(*command, keyword);
     Line line{keyword, keyword.substr(command->match == Match::Prefix ? command->keyword.size() : keyword.size()),
-              argumentText, prepared};
+              argumentText, prepared, &syntax};
     command->run(run, line);
 }
 
-void failLine(const Line& line) { fail(Fail::BadInstruction, line.prepared); }
-
-void requireFields(int count, int lo, int hi, const Line& line) {
-    if (count < lo || count > hi) failLine(line);
+Syntax syntaxOf(const Command& command, std::string_view keyword) {
+    if (!command.memberSyntax) return command.syntax;
+    return command.memberSyntax(keyword.substr(command.keyword.size()));
 }
+
+namespace {
+
+int formatFields(std::string_view format) {
+    int n = 0;
+    for (char c : format) n += c == '%';
+    return n;
+}
+
+}  // namespace
+
+std::optional<ScriptFailure> refusal(const Syntax& syntax, std::string_view arguments, int fields,
+                                     std::string_view prepared) {
+    bool refused = syntax.unknown || (syntax.refusal != Refusal::None && 
+                                  (fields < -1 || fields > 30 || !(syntax.accepted >> (fields + 1) & 1)));
+    if (!refused && (syntax.highest[0] || syntax.highest[1])) {
+        std::uint32_t values[2] = {0, 0};
+        scan(arguments, syntax.format, {&values[0], &values[1]});
+        for (int i = 0; i < 2; ++i) refused |= syntax.highest[i] && values[i] > syntax.highest[i];
+    }
+    if (!refused && syntax.everyWord) {
+        // As many words as the format has fields, each read as a word.
+        std::string word;
+        const std::string_view words[] = {"", "%s", "%s %s", "%s %s %s", "%s %s %s %s", "%s %s %s %s %s"};
+        const int n = std::min(formatFields(syntax.format), 5);
+        refused = scan(arguments, words[n], {&word, &word, &word, &word, &word}) > std::max(fields, 0);
+    }
+    if (!refused) return std::nullopt;
+    switch (syntax.refusal) {
+        case Refusal::WithLine: return ScriptFailure{static_cast<int>(Fail::BadInstruction), std::string(prepared)};
+        case Refusal::AdcParameters: return ScriptFailure{static_cast<int>(Fail::AdcParameters), std::nullopt};
+        case Refusal::Message:
+            return ScriptFailure{static_cast<int>(Fail::Message), std::string(syntax.message), true};
+        case Refusal::None:
+        case Refusal::NoText: break;
+    }
+    return ScriptFailure{static_cast<int>(Fail::BadInstruction), std::nullopt};
+}
+
+std::optional<ScriptFailure> refusal(const Syntax& syntax, std::string_view arguments, std::string_view prepared) {
+    // The fields' values do not matter here, only how many are read.
+    std::string word;
+    std::uint32_t number = 0;
+    ScanTarget targets[8];
+    std::size_t n = 0;
+    for (std::size_t i = 0; i + 1 < syntax.format.size() && n < std::size(targets); ++i)
+        if (syntax.format[i] == '%') targets[n++] = syntax.format[i + 1] == 's' ? ScanTarget{&word} : ScanTarget{&number};
+    const int fields = syntax.format.empty() ? -1 : scan(arguments, syntax.format, std::span<const ScanTarget>(targets, n));
+    return refusal(syntax, arguments, fields, prepared);
+}
+
+void requireSyntax(const Line& line, int fields) {
+    if (!line.syntax) return;
+    if (auto failure = refusal(*line.syntax, line.arguments, fields, line.prepared)) throw *failure;
+}
+
+int readArguments(const Line& line, std::initializer_list<ScanTarget> targets) {
+    const int fields = scan(line.arguments, line.syntax ? line.syntax->format : std::string_view{}, targets);
+    requireSyntax(line, fields);
+    return fields;
+}
+
+void failLine(const Line& line) { fail(Fail::BadInstruction, line.prepared); }
 
 }  // namespace kivo::interpreter

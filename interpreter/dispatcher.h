@@ -8,6 +8,9 @@
 
 namespace kivo::interpreter {
 
+/// What an unknown word prints after the prepared line.
+inline constexpr std::string_view kUnknownCommand = " - Komenda nieznana!\n";
+
 /// Chooses the command of a line by its word: exact words first, then the prefix families,
 /// the longest prefix first (so "gobit" wins over "go").
 class Dispatcher {

@@ -44,4 +44,8 @@ struct ScriptExit {};
 /// Prints what `fail` promised for `failure`: the code's message and the closing text.
 void printFailure(const ScriptFailure& failure);
 
+/// The bytes printFailure prints before its closing text (Windows-1250, as on a console that
+/// is not UTF-8): what a script checker reports for a line kivo refuses.
+std::string failureText(const ScriptFailure& failure);
+
 }  // namespace kivo::interpreter

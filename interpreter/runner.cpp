@@ -13,20 +13,42 @@
 
 namespace kivo::interpreter {
 
+namespace {
+
+[[noreturn]] void refuse(const EarlyRefusal& refusal) {
+    console::message(refusal.notice);
+    throw refusal.failure;
+}
+
+ScriptFailure lineFailure(std::string_view text) {
+    return ScriptFailure{static_cast<int>(Fail::BadInstruction), std::string(text), false};
+}
+
+}  // namespace
+
+std::optional<EarlyRefusal> refuseLongLine(std::size_t rawLength, std::string_view line) {
+    if (rawLength <= kMaxLineLength) return std::nullopt;
+    return EarlyRefusal{"Linia skryptu dluzsza niz " + std::to_string(kMaxLineLength) + " znaki\n",
+                        lineFailure(line.substr(0, kMaxLineLength))};
+}
+
+std::optional<EarlyRefusal> refuseLongWords(std::string_view keyword, std::string_view argumentText,
+                                            std::string_view prepared) {
+    // The words of a line are held in fixed buffers of 260 bytes where scripts are written
+    // for this language: longer ones are refused instead of being cut silently.
+    if (keyword.size() > kMaxWordLength)
+        return EarlyRefusal{"Komenda dluzsza niz " + std::to_string(kMaxWordLength) + " znakow\n", lineFailure(prepared)};
+    if (argumentText.size() > kMaxWordLength)
+        return EarlyRefusal{"Argumenty komendy dluzsze niz " + std::to_string(kMaxWordLength) + " znakow\n",
+                            lineFailure(prepared)};
+    return std::nullopt;
+}
+
 void runLine(Run& run, const Dispatcher& dispatcher, std::string& line) {
     if (preprocessLine(line, run.inBlockComment) < 0) return;
     std::string_view keyword, argumentText;
     if (!splitLine(line, keyword, argumentText)) return;
-    // The words of a line are held in fixed buffers of 260 bytes where scripts are written
-    // for this language: longer ones are refused instead of being cut silently.
-    if (keyword.size() > kMaxWordLength) {
-        console::print("Komenda dluzsza niz %zu znakow\n", kMaxWordLength);
-        fail(Fail::BadInstruction, line);
-    }
-    if (argumentText.size() > kMaxWordLength) {
-        console::print("Argumenty komendy dluzsze niz %zu znakow\n", kMaxWordLength);
-        fail(Fail::BadInstruction, line);
-    }
+    if (auto refusal = refuseLongWords(keyword, argumentText, line)) refuse(*refusal);
     dispatcher.dispatchCommand(run, keyword, argumentText, line);
 }
 
@@ -54,10 +76,7 @@ void runScript(Interpreter& state, const std::string& path, CommandTable table) 
     std::size_t rawLength;
     try {
         while (script.readLine(read, rawLength)) {
-            if (rawLength > kMaxLineLength) {
-                console::print("Linia skryptu dluzsza niz %zu znaki\n", kMaxLineLength);
-                fail(Fail::BadInstruction, read.substr(0, kMaxLineLength));
-            }
+            if (auto refusal = refuseLongLine(rawLength, read)) refuse(*refusal);
             line.assign(read);
             runLine(run, dispatcher, line);
             if (platform::stopRequested()) throw ScriptStopped{};

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "interpreter/command.h"
@@ -9,6 +10,19 @@ namespace kivo::interpreter {
 /// Longest line the interpreter accepts, and longest word or argument text.
 inline constexpr std::size_t kMaxLineLength = 1023;
 inline constexpr std::size_t kMaxWordLength = 259;
+
+/// A line refused before any command sees it: the program's own text printed first, then the
+/// failure.
+struct EarlyRefusal {
+    std::string notice;
+    ScriptFailure failure;
+};
+/// A line read from the script that is longer than kMaxLineLength (`rawLength` counts past a
+/// NUL byte, `line` is cut there).
+std::optional<EarlyRefusal> refuseLongLine(std::size_t rawLength, std::string_view line);
+/// A split line whose word or argument text is longer than kMaxWordLength.
+std::optional<EarlyRefusal> refuseLongWords(std::string_view keyword, std::string_view argumentText,
+                                            std::string_view prepared);
 
 /// Prepares, splits and dispatches one line read from the script.
 void runLine(Run& run, const Dispatcher& dispatcher, std::string& line);

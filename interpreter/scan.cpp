@@ -40,6 +40,10 @@ bool readNumber(std::string_view text, std::size_t& pos, int base, std::uint32_t
 }  // namespace
 
 int scan(std::string_view text, std::string_view format, std::initializer_list<ScanTarget> targets) {
+    return scan(text, format, std::span<const ScanTarget>(targets.begin(), targets.size()));
+}
+
+int scan(std::string_view text, std::string_view format, std::span<const ScanTarget> targets) {
     auto target = targets.begin();
     std::size_t pos = 0;
     int stored = 0;

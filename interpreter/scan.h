@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -16,6 +17,7 @@ using ScanTarget = std::variant<std::string*, std::uint32_t*, std::int32_t*>;
 /// is not read. Returns the number of fields stored, or -1 when the text ends before the first
 /// field (what sscanf returns as EOF).
 int scan(std::string_view text, std::string_view format, std::initializer_list<ScanTarget> targets);
+int scan(std::string_view text, std::string_view format, std::span<const ScanTarget> targets);
 
 /// True for the bytes sscanf skips as white space: blank, \t, \n, \v, \f, \r.
 constexpr bool isBlank(char c) {

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <iterator>
+
 #include "interpreter/console.h"
 #include "interpreter/core_commands.h"
 #include "interpreter/errors.h"
@@ -24,7 +27,9 @@ void runStat(Run& run, const Line& line) {
         return;
     }
     std::uint32_t operand = 0;
-    if (scan(line.arguments, "%x", {&operand}) != 1) {
+    Syntax valueOnly = *line.syntax;
+    valueOnly.unknown = false;
+    if (refusal(valueOnly, line.arguments, scan(line.arguments, valueOnly.format, {&operand}), line.prepared)) {
         console::print("\tstat%.*s %.*s\n", static_cast<int>(op.size()), op.data(),
                        static_cast<int>(line.arguments.size()), line.arguments.data());
         fail(Fail::BadInstruction);
@@ -64,6 +69,16 @@ void runStat(Run& run, const Line& line) {
     } else {
         fail(Fail::BadInstruction);
     }
+}
+
+Syntax statSyntax(std::string_view op) {
+    if (!op.empty() && op[0] == '?') return {};
+    static constexpr std::string_view kOperators[] = {"+=m", "-=m", "+=", "-=", "*=", "/=", "&=",
+                                                      "|=",  "^=",  "=>m", "<=m", "<=>m"};
+    Syntax syntax{"%x", fields(1, 1), Refusal::NoText};
+    syntax.unknown = !(!op.empty() && op[0] == '=') &&
+                     std::find(std::begin(kOperators), std::end(kOperators), op) == std::end(kOperators);
+    return syntax;
 }
 
 }  // namespace kivo::interpreter

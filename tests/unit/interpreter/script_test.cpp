@@ -196,10 +196,10 @@ TEST(ScriptOpen, AScriptCanComeThroughAPipe) {
 
 TEST(CommandTable, SecondLevelWordsAndShadowingWordsAreChecked) {
     const Command table[] = {
-        {"la", Match::Prefix, nullptr, [] { return std::vector<std::string_view>{"read", "read", "x"}; }},
+        {"la", Match::Prefix, nullptr, {}, [] { return std::vector<std::string_view>{"read", "read", "x"}; }},
         {"lax", Match::Exact, nullptr},
         {"go", Match::Prefix, nullptr},
-        {"goto", Match::Exact, nullptr, nullptr, true},
+        {"goto", Match::Exact, nullptr, {}, nullptr, true},
     };
     const std::vector<std::string> problems = Dispatcher(table).problems();
     const auto has = [&](const std::string& p) { return std::find(problems.begin(), problems.end(), p) != problems.end(); };
