@@ -1,5 +1,5 @@
-// Renders the main window with a script and the parameter dialog, and the run pane after a
-// run of the demo script, for the documentation.
+// Renders the main window with a script and the parameter dialog, a script with marked lines,
+// and the run pane after a run of the demo script, for the documentation.
 // Runs on the offscreen platform, where windows have no frames: the dialog's title bar is
 // drawn by hand so the picture reads like the real thing.
 #include "editor/main_form.h"
@@ -76,6 +76,38 @@ bool runPanePicture(const QString& path) {
     return framed(form).save(path);
 }
 
+// A script with a typo and a jump to a label it lacks: highlighted, the two lines marked in
+// the margin, the caret on the first of them so that the status bar says what kivo would.
+bool checkPicture(const QString& path) {
+    TMainForm form(EditorServices{nullptr, nullptr, std::make_shared<QuietStore>(), {}});
+    form.resize(800, 420);
+    form.show();
+    form.FileNew1->trigger();
+    TMDIChild* child = form.activeChild();
+    child->parentWidget()->showMaximized();
+    child->Memo->setPlainText(QStringLiteral(
+        "/* sweep the RAM and count\n"
+        "   the passes in stat */\n"
+        "baseadr 1000_0000        // RAM of the board\n"
+        "stat= 0\n"
+        ":again\n"
+        "    writebyte 10 CAFE\n"
+        "    readbite 10 11\n"
+        "    stat+= 1\n"
+        "    loop 5 agian\n"
+        "readblock \"dump_a.hex\" 0 FF\n"
+        "print done\n"));
+    QTextCursor caret(child->Memo->document()->findBlockByNumber(6));
+    caret.movePosition(QTextCursor::EndOfBlock);
+    child->Memo->setTextCursor(caret);
+    QEventLoop settle;  // the label list follows edits after a short pause
+    QTimer::singleShot(1000, &settle, &QEventLoop::quit);
+    settle.exec();
+    const bool ok = framed(form).save(path);
+    child->setMemoModified(false);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -123,6 +155,7 @@ int main(int argc, char* argv[]) {
               dialog.save(outDir + QStringLiteral("/scriptdesk-dialog.png"));
     form.Dialog->hide();
     child->setMemoModified(false);  // no close prompt on the way out
+    ok = ok && checkPicture(outDir + QStringLiteral("/scriptdesk-check.png"));
     ok = ok && runPanePicture(outDir + QStringLiteral("/scriptdesk-run.png"));
     return ok ? 0 : 1;
 }
