@@ -18,6 +18,19 @@ void window(QPainter& p, QRectF r) {
     p.fillRect(QRectF(r.left() + 0.5, r.top() + 0.5, r.width(), 3), QColor(0, 0, 128));
 }
 
+// The green "run" triangle, drawn smooth unlike the square shapes around it.
+void runArrow(QPainter& p, QPointF tip1, QPointF point, QPointF tip2) {
+    QPainterPath arrow;
+    arrow.moveTo(tip1);
+    arrow.lineTo(point);
+    arrow.lineTo(tip2);
+    arrow.closeSubpath();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QColor(0, 90, 0));
+    p.setBrush(QColor(0, 170, 0));
+    p.drawPath(arrow);
+}
+
 }  // namespace
 
 QIcon toolIcon(ToolImage image) {
@@ -72,32 +85,15 @@ QIcon toolIcon(ToolImage image) {
         window(p, {1.5, 1.5, 6, 13});
         window(p, {8.5, 1.5, 6, 13});
         break;
-    case ToolImage::Execute: {
-        QPainterPath arrow;
-        arrow.moveTo(4, 2);
-        arrow.lineTo(13, 8);
-        arrow.lineTo(4, 14);
-        arrow.closeSubpath();
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QColor(0, 90, 0));
-        p.setBrush(QColor(0, 170, 0));
-        p.drawPath(arrow);
+    case ToolImage::Execute:
+        runArrow(p, {4, 2}, {13, 8}, {4, 14});
         break;
-    }
     case ToolImage::RunHere: {
         // The run arrow over a pane: the run stays inside the editor.
         p.setPen(QColor(60, 60, 60));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(0.5, 9.5, 15, 6));
-        QPainterPath arrow;
-        arrow.moveTo(5, 0);
-        arrow.lineTo(12, 4.5);
-        arrow.lineTo(5, 9);
-        arrow.closeSubpath();
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QColor(0, 90, 0));
-        p.setBrush(QColor(0, 170, 0));
-        p.drawPath(arrow);
+        runArrow(p, {5, 0}, {12, 4.5}, {5, 9});
         break;
     }
     case ToolImage::Stop:
