@@ -7,11 +7,13 @@
 library ieee;
 use ieee.std_logic_1164.all;
 use ieee.numeric_std.all;
+use work.kivo_logic_analyser_pkg.all;
 
 entity kivo_design is
   generic (
     ram_base      : std_logic_vector(31 downto 0) := x"10000000";
-    ram_addr_bits : positive := 16
+    ram_addr_bits : positive := 16;
+    la_base       : std_logic_vector(31 downto 0) := x"20000000"
   );
   port (
     clk         : in  std_logic;
@@ -30,15 +32,23 @@ architecture rtl of kivo_design is
   constant reset_register_address : std_logic_vector(31 downto 0) := x"FFFFFFFF";
   constant ready_register_address : std_logic_vector(31 downto 0) := x"60000010";
 
-  type source_t is (none, ram, ready);
+  -- The analyser of the demonstration board: 1024 words of 16 bits, 40 trigger and 12 CE bits.
+  constant la_window_bits : natural := work.kivo_logic_analyser_pkg.la_window_bits(10, 16);
+
+  type source_t is (none, ram, ready, la);
   signal source : source_t := none;
 
-  signal ram_sel, ready_sel : std_logic;
-  signal ram_q, ready_q     : std_logic_vector(7 downto 0);
+  signal ram_sel, ready_sel, la_sel : std_logic;
+  signal ram_q, ready_q, la_q       : std_logic_vector(7 downto 0);
+  signal la_start  : std_logic;
+  -- The analyser's probes: a counter that starts at 0 with every capture, so that what it
+  -- captures depends only on the trigger and CE settings, not on when the host polls.
+  signal la_probe  : unsigned(63 downto 0) := (others => '0');
   signal reset_value        : std_logic_vector(7 downto 0) := (others => '0');
 begin
   ram_sel <= '1' when bus_addr(31 downto ram_addr_bits) = ram_base(31 downto ram_addr_bits) else '0';
   ready_sel <= '1' when bus_addr = ready_register_address else '0';
+  la_sel <= '1' when bus_addr(31 downto la_window_bits) = la_base(31 downto la_window_bits) else '0';
 
   ram_i : entity work.kivo_ram
     generic map (addr_bits => ram_addr_bits)
@@ -48,6 +58,23 @@ begin
   ready_i : entity work.kivo_ready_register
     port map (clk => clk, rst => rst, sel => ready_sel, we => bus_we, re => bus_re,
               wdata => bus_wdata, rdata => ready_q);
+
+  la_i : entity work.kivo_logic_analyser
+    generic map (mem_adr_width => 10, data_width => 16, trig_width => 40, ce_dwidth => 12)
+    port map (clk => clk, rst => rst, sel => la_sel, offset => bus_addr(la_window_bits - 1 downto 0),
+              we => bus_we, re => bus_re, wdata => bus_wdata, rdata => la_q,
+              sample_en => '1', probe => std_logic_vector(la_probe), capture_start => la_start);
+
+  process (clk)
+  begin
+    if rising_edge(clk) then
+      if la_start = '1' then
+        la_probe <= (others => '0');
+      else
+        la_probe <= la_probe + 1;
+      end if;
+    end if;
+  end process;
 
   -- The reset register keeps what is written and reads 00.
   process (clk)
@@ -63,6 +90,8 @@ begin
           source <= ram;
         elsif ready_sel = '1' then
           source <= ready;
+        elsif la_sel = '1' then
+          source <= la;
         else
           source <= none;
         end if;
@@ -74,5 +103,6 @@ begin
   with source select bus_rdata <=
     ram_q   when ram,
     ready_q when ready,
+    la_q    when la,
     x"00"   when none;
 end architecture;
