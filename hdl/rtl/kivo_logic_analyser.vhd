@@ -66,7 +66,8 @@ entity kivo_logic_analyser is
     probe         : in  std_logic_vector(63 downto 0);
     -- High on the clock a capture is armed: a probe source that counts from this moment
     -- restarts with it.
-    capture_start : out std_logic
+    capture_start : out std_logic;
+    capturing     : out std_logic                     -- status bit 0, armed
   );
 end entity;
 
@@ -134,6 +135,7 @@ begin
   arm <= '1' when sel = '1' and we = '1' and unsigned(offset) = 8 and wdata(0) = '1' else '0';
   stop <= '1' when sel = '1' and we = '1' and unsigned(offset) = 8 and wdata(0) = '0' else '0';
   capture_start <= arm;
+  capturing <= armed;
 
   -- Host writes of the qualifier registers.
   process (clk)
@@ -219,9 +221,9 @@ begin
     variable o : natural;
   begin
     if rising_edge(clk) then
-      o := to_integer(unsigned(offset));
-      mem_q <= mem(((o mod half) / word_bytes) mod depth);
       if re = '1' and sel = '1' then
+        o := to_integer(unsigned(offset));
+        mem_q <= mem(((o mod half) / word_bytes) mod depth);
         from_mem <= offset(window_bits - 1);
         byte_sel <= o mod word_bytes;
         if o <= 7 then

@@ -1,4 +1,5 @@
--- Testbench: the trace BFM drives the reference design over the internal bus.
+-- Testbench: the trace BFM drives the reference design over the internal bus; the design's
+-- I2C lines carry the register device at 4A/4B, and its ADC controller reads the input model.
 library ieee;
 use ieee.std_logic_1164.all;
 
@@ -20,8 +21,14 @@ architecture sim of kivo_tb is
   signal bus_we    : std_logic;
   signal bus_re    : std_logic;
   signal bus_rdata : std_logic_vector(7 downto 0);
+  signal bus_wait  : std_logic;
   signal done      : std_logic;
   signal board_reset : std_logic;
+  signal i2c_scl, i2c_sda : std_logic;
+  signal adc_channel : std_logic_vector(2 downto 0);
+  signal adc_control : std_logic_vector(7 downto 0);
+  signal adc_restart, adc_convert : std_logic;
+  signal adc_code  : std_logic_vector(13 downto 0);
 begin
   clk <= not clk after clk_period / 2;
   rst <= '0' after 2 * clk_period;
@@ -30,10 +37,22 @@ begin
     generic map (trace_file => trace_file, out_file => out_file, ms_time => ms_time,
                  poll_limit => poll_limit)
     port map (clk => clk, bus_addr => bus_addr, bus_wdata => bus_wdata, bus_we => bus_we,
-              bus_re => bus_re, bus_rdata => bus_rdata, done => done);
+              bus_re => bus_re, bus_rdata => bus_rdata, bus_wait => bus_wait, done => done);
 
   design : entity work.kivo_design
     port map (clk => clk, rst => rst, bus_addr => bus_addr, bus_wdata => bus_wdata,
-              bus_we => bus_we, bus_re => bus_re, bus_rdata => bus_rdata,
-              board_reset => board_reset);
+              bus_we => bus_we, bus_re => bus_re, bus_rdata => bus_rdata, bus_wait => bus_wait,
+              board_reset => board_reset, i2c_scl => i2c_scl, i2c_sda => i2c_sda,
+              adc_channel => adc_channel, adc_control => adc_control, adc_restart => adc_restart,
+              adc_convert => adc_convert, adc_code => adc_code);
+
+  -- The board's pull-ups.
+  i2c_scl <= 'H';
+  i2c_sda <= 'H';
+  i2c_device : entity work.kivo_i2c_register_device
+    port map (scl => i2c_scl, sda => i2c_sda);
+
+  adc_input : entity work.kivo_adc_input_model
+    port map (clk => clk, channel => adc_channel, control => adc_control, restart => adc_restart,
+              convert => adc_convert, code => adc_code);
 end architecture;

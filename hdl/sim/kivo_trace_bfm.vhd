@@ -16,7 +16,9 @@ entity kivo_trace_bfm is
     -- Simulated time of one millisecond of a script's sleep: scaled down so waits stay cheap.
     ms_time    : time := 1 us;
     -- Polls of a bit wait before it gives up (the trace does not carry the script's count).
-    poll_limit : natural := 2147483647
+    poll_limit : natural := 2147483647;
+    -- Clocks a read may be held by bus_wait before the model gives up on the design.
+    wait_limit : natural := 10000000
   );
   port (
     clk       : in  std_logic;
@@ -25,6 +27,7 @@ entity kivo_trace_bfm is
     bus_we    : out std_logic;
     bus_re    : out std_logic;
     bus_rdata : in  std_logic_vector(7 downto 0);
+    bus_wait  : in  std_logic := '0';         -- the design holds a read: its byte comes later
     done      : out std_logic                 -- the trace's end mark was reached
   );
 end entity;
@@ -93,7 +96,14 @@ begin
       bus_re <= '1';
       wait until rising_edge(clk);
       bus_re <= '0';
-      wait until rising_edge(clk);
+      for held in 0 to wait_limit loop
+        wait until rising_edge(clk);
+        exit when bus_wait /= '1';
+        if held = wait_limit then
+          stop_bad("the design held the read at " & hex(std_logic_vector(address)) & " for "
+                   & integer'image(wait_limit) & " clocks");
+        end if;
+      end loop;
       value := bus_rdata;
       data_cycle_done;
     end procedure;
@@ -103,7 +113,10 @@ begin
     bus_we <= '0';
     bus_re <= '0';
     done <= '0';
-    wait until rising_edge(clk);
+    -- A few clocks for the design's reset to end: a write during it would be lost.
+    for i in 1 to 4 loop
+      wait until rising_edge(clk);
+    end loop;
     loop
       start := offset;
       if endfile(trace) then
