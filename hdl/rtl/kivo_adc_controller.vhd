@@ -51,7 +51,16 @@ architecture rtl of kivo_adc_controller is
   type lane_t is array (0 to lane_words - 1) of std_logic_vector(7 downto 0);
   type control_t is array (0 to 7) of std_logic_vector(7 downto 0);
   type bytes_t is array (0 to 3) of std_logic_vector(7 downto 0);
-  signal lane0, lane1, lane2, lane3 : lane_t := (others => (others => '0'));
+  -- The memory in four byte lanes, each one block RAM with one write port: a word stored by
+  -- the acquisition waits for a clock without a host write to the memory (host writes come
+  -- one per bus cycle, so it waits a clock or two at most; a host that wrote the memory on
+  -- every clock for word_clocks clocks would lose a word).
+  signal store_pending : std_logic := '0';
+  signal store_bytes   : bytes_t := (others => (others => '0'));
+  signal store_offset  : unsigned(31 downto 0) := (others => '0');  -- from mem_base
+  signal host_write    : std_logic;
+  signal host_offset   : unsigned(31 downto 0);
+  signal read_enable   : std_logic;
 
   signal controls   : control_t := (others => (others => '0'));
   signal channel    : natural range 0 to 7 := 0;
@@ -81,8 +90,6 @@ begin
 
   process (clk)
     variable o : natural;
-    variable word_bytes : bytes_t;
-    variable at : unsigned(31 downto 0);
     variable len : unsigned(31 downto 0);
   begin
     if rising_edge(clk) then
@@ -100,22 +107,12 @@ begin
           end if;
           if timer = word_clocks - 1 then
             timer <= 0;
-            word_bytes(0) := "00" & first_code(13 downto 8);
-            word_bytes(1) := first_code(7 downto 0);
-            word_bytes(2) := "00" & adc_code(13 downto 8);
-            word_bytes(3) := adc_code(7 downto 0);
-            -- Each byte to the lane of its own address: a start address need not be aligned.
-            for j in 0 to 3 loop
-              at := word_addr + j - unsigned(mem_base);
-              if at < 2**mem_addr_bits then
-                case to_integer(at(1 downto 0)) is
-                  when 0 => lane0(to_integer(at(mem_addr_bits - 1 downto 2))) <= word_bytes(j);
-                  when 1 => lane1(to_integer(at(mem_addr_bits - 1 downto 2))) <= word_bytes(j);
-                  when 2 => lane2(to_integer(at(mem_addr_bits - 1 downto 2))) <= word_bytes(j);
-                  when others => lane3(to_integer(at(mem_addr_bits - 1 downto 2))) <= word_bytes(j);
-                end case;
-              end if;
-            end loop;
+            store_bytes(0) <= "00" & first_code(13 downto 8);
+            store_bytes(1) <= first_code(7 downto 0);
+            store_bytes(2) <= "00" & adc_code(13 downto 8);
+            store_bytes(3) <= adc_code(7 downto 0);
+            store_offset <= word_addr - unsigned(mem_base);
+            store_pending <= '1';
             word_addr <= word_addr + 4;
             remaining <= remaining - 1;
             if remaining = 1 then
@@ -150,34 +147,75 @@ begin
         end if;
       end if;
 
-      -- Host side of the memory.
-      if mem_sel = '1' and we = '1' then
-        at := unsigned(addr) - unsigned(mem_base);
-        case to_integer(at(1 downto 0)) is
-          when 0 => lane0(to_integer(at(mem_addr_bits - 1 downto 2))) <= wdata;
-          when 1 => lane1(to_integer(at(mem_addr_bits - 1 downto 2))) <= wdata;
-          when 2 => lane2(to_integer(at(mem_addr_bits - 1 downto 2))) <= wdata;
-          when others => lane3(to_integer(at(mem_addr_bits - 1 downto 2))) <= wdata;
-        end case;
+      if store_pending = '1' and host_write = '0' then
+        store_pending <= '0';
       end if;
     end if;
   end process;
 
-  -- Reads: the memory on every clock of a held read, so that it picks up the words the
+  host_write <= mem_sel and we;
+  host_offset <= unsigned(addr) - unsigned(mem_base);
+  -- The memory is read on every clock of a held read, so that it picks up the words the
   -- acquisition stores meanwhile.
+  read_enable <= (re and mem_sel) or holding;
+
+  lanes : for l in 0 to 3 generate
+    signal lane : lane_t := (others => (others => '0'));
+    signal store_index, write_index : natural range 0 to lane_words - 1;
+    signal store_here, write_enable : std_logic;
+    signal store_byte, write_byte   : std_logic_vector(7 downto 0);
+  begin
+    -- The byte of the stored word that falls in this lane: a start address need not be
+    -- aligned, and bytes past the memory's end are dropped.
+    process (all)
+      variable j  : natural range 0 to 3;
+      variable at : unsigned(31 downto 0);
+    begin
+      j := (l - to_integer(store_offset(1 downto 0))) mod 4;
+      at := store_offset + j;
+      store_byte <= store_bytes(j);
+      store_index <= to_integer(at(mem_addr_bits - 1 downto 2));
+      if at < 2**mem_addr_bits then
+        store_here <= '1';
+      else
+        store_here <= '0';
+      end if;
+    end process;
+
+    -- One write port: the host's write, else the acquisition's.
+    process (all)
+    begin
+      if host_write = '1' then
+        write_enable <= '1' when to_integer(host_offset(1 downto 0)) = l else '0';
+        write_index <= to_integer(host_offset(mem_addr_bits - 1 downto 2));
+        write_byte <= wdata;
+      else
+        write_enable <= store_pending and store_here;
+        write_index <= store_index;
+        write_byte <= store_byte;
+      end if;
+    end process;
+
+    process (clk)
+    begin
+      if rising_edge(clk) then
+        if write_enable = '1' then
+          lane(write_index) <= write_byte;
+        end if;
+        if read_enable = '1' then
+          mem_q(l) <= lane(to_integer(host_offset(mem_addr_bits - 1 downto 2)));
+        end if;
+      end if;
+    end process;
+  end generate;
+
   process (clk)
-    variable at : unsigned(31 downto 0);
   begin
     if rising_edge(clk) then
-      if (re = '1' and mem_sel = '1') or holding = '1' then
-        at := unsigned(addr) - unsigned(mem_base);
-        mem_q <= (lane0(to_integer(at(mem_addr_bits - 1 downto 2))), lane1(to_integer(at(mem_addr_bits - 1 downto 2))),
-                  lane2(to_integer(at(mem_addr_bits - 1 downto 2))), lane3(to_integer(at(mem_addr_bits - 1 downto 2))));
-      end if;
       if re = '1' and mem_sel = '1' then
-        host_lane <= to_integer(at(1 downto 0));
-        holding <= running;
-      elsif running = '0' then
+        host_lane <= to_integer(host_offset(1 downto 0));
+        holding <= running or store_pending;
+      elsif running = '0' and store_pending = '0' then
         holding <= '0';
       end if;
       if re = '1' and reg_sel = '1' then

@@ -75,7 +75,16 @@ architecture rtl of kivo_logic_analyser is
   constant window_bits : natural := la_window_bits(mem_adr_width, data_width);
   constant word_bytes  : positive := (data_width + 7) / 8;
   constant depth       : positive := 2**mem_adr_width;
-  constant half        : natural := 2**(window_bits - 1);
+  -- Bits of the byte within a sample word.
+  function log2(n : positive) return natural is
+    variable bits : natural := 0;
+  begin
+    while 2**bits < n loop
+      bits := bits + 1;
+    end loop;
+    return bits;
+  end function;
+  constant byte_bits   : natural := log2(word_bytes);
 
   constant st_armed     : natural := 0;
   constant st_done      : natural := 6;
@@ -86,10 +95,12 @@ architecture rtl of kivo_logic_analyser is
   constant ced_and_trig   : natural := 3;
   constant ced_or_trig    : natural := 4;
 
-  type reg_file_t is array (16 to 47) of std_logic_vector(7 downto 0);
+  -- Offsets 16..47, byte n at bits 8 * (n - 16) + 7 downto 8 * (n - 16): a flat vector, not
+  -- an array, so that synthesis keeps it in flip-flops, every bit being read at once.
+  subtype reg_file_t is std_logic_vector(32 * 8 - 1 downto 0);
   type sample_mem_t is array (0 to depth - 1) of std_logic_vector(data_width - 1 downto 0);
 
-  signal regs      : reg_file_t := (others => (others => '0'));
+  signal regs      : reg_file_t := (others => '0');
   signal ctr_ced   : std_logic_vector(7 downto 0) := (others => '0');
   signal control   : std_logic_vector(7 downto 0) := (others => '0');
   signal armed     : std_logic := '0';
@@ -98,10 +109,13 @@ architecture rtl of kivo_logic_analyser is
   signal stored    : unsigned(31 downto 0) := (others => '0');
   signal mem       : sample_mem_t;
   signal mem_q     : std_logic_vector(data_width - 1 downto 0);
+  signal mem_index : natural range 0 to depth - 1;
   signal reg_q     : std_logic_vector(7 downto 0);
   signal from_mem  : std_logic := '0';
   signal byte_sel  : natural range 0 to word_bytes - 1 := 0;
   signal arm, stop : std_logic;
+  signal fires     : std_logic;   -- the trigger fires on this clock
+  signal store     : std_logic;   -- this clock's probe word goes into the memory
 
   function bus_mask(width : positive) return std_logic_vector is
     variable m : std_logic_vector(63 downto 0) := (others => '0');
@@ -110,10 +124,15 @@ architecture rtl of kivo_logic_analyser is
     return m;
   end function;
 
+  function reg(r : reg_file_t; n : natural) return std_logic_vector is
+  begin
+    return r(8 * (n - 16) + 7 downto 8 * (n - 16));
+  end function;
+
   function qualifier(r : reg_file_t; low : natural) return std_logic_vector is
   begin
-    return r(low + 11) & r(low + 10) & r(low + 9) & r(low + 8)
-         & r(low + 3) & r(low + 2) & r(low + 1) & r(low);
+    return reg(r, low + 11) & reg(r, low + 10) & reg(r, low + 9) & reg(r, low + 8)
+         & reg(r, low + 3) & reg(r, low + 2) & reg(r, low + 1) & reg(r, low);
   end function;
 
   function header_byte(n : natural) return std_logic_vector is
@@ -143,7 +162,7 @@ begin
   begin
     if rising_edge(clk) then
       if rst = '1' then
-        regs <= (others => (others => '0'));
+        regs <= (others => '0');
         ctr_ced <= (others => '0');
         control <= (others => '0');
       elsif sel = '1' and we = '1' then
@@ -153,19 +172,53 @@ begin
         elsif o = 10 then
           ctr_ced <= wdata;
         elsif o >= 16 and o <= 47 then
-          regs(o) <= wdata;
+          -- A loop of fixed slices: an indexed slice would make synthesis look for a memory.
+          for n in 16 to 47 loop
+            if o = n then
+              regs(8 * (n - 16) + 7 downto 8 * (n - 16)) <= wdata;
+            end if;
+          end loop;
         end if;
       end if;
     end if;
   end process;
 
-  -- Capture: one probe word per enabled clock while armed.
-  process (clk)
-    variable word    : std_logic_vector(63 downto 0);
+  -- Does this clock's probe word fire the trigger, and is it stored?
+  process (all)
     variable t_match : boolean;
     variable ce_ok   : boolean;   -- the CE bus qualifies, after active_low
     variable enabled : boolean;
     variable fire    : boolean;
+  begin
+    t_match := ((probe xor qualifier(regs, 16)) and qualifier(regs, 20) and bus_mask(trig_width))
+               = x"0000000000000000";
+    ce_ok := ((probe xor qualifier(regs, 32)) and qualifier(regs, 36) and bus_mask(ce_dwidth))
+             = x"0000000000000000";
+    if ctr_ced(ced_active_low) = '1' then
+      ce_ok := not ce_ok;
+    end if;
+    -- Without CE_Data every clock is a sample clock; with it only the qualified ones.
+    enabled := ctr_ced(ced_ce_data) = '0' or ce_ok;
+    fire := t_match;
+    if ctr_ced(ced_and_trig) = '1' then
+      fire := fire and enabled;
+    end if;
+    if ctr_ced(ced_or_trig) = '1' then
+      fire := fire or ce_ok;
+    end if;
+    fires <= '0';
+    store <= '0';
+    if armed = '1' and sample_en = '1' and arm = '0' and stop = '0' then
+      if triggered = '0' and fire then
+        fires <= '1';
+      end if;
+      if (triggered = '1' or fire) and enabled then
+        store <= '1';
+      end if;
+    end if;
+  end process;
+
+  process (clk)
   begin
     if rising_edge(clk) then
       if rst = '1' then
@@ -181,31 +234,11 @@ begin
         stored <= (others => '0');
       elsif stop = '1' then
         armed <= '0';
-      elsif armed = '1' and sample_en = '1' then
-        word := probe;
-        t_match := ((word xor qualifier(regs, 16)) and qualifier(regs, 20) and bus_mask(trig_width))
-                   = x"0000000000000000";
-        ce_ok := ((word xor qualifier(regs, 32)) and qualifier(regs, 36) and bus_mask(ce_dwidth))
-                 = x"0000000000000000";
-        if ctr_ced(ced_active_low) = '1' then
-          ce_ok := not ce_ok;
+      else
+        if fires = '1' then
+          triggered <= '1';
         end if;
-        enabled := ctr_ced(ced_ce_data) = '0' or ce_ok;
-        fire := triggered = '1';
-        if triggered = '0' then
-          fire := t_match;
-          if ctr_ced(ced_and_trig) = '1' then
-            fire := fire and enabled;
-          end if;
-          if ctr_ced(ced_or_trig) = '1' then
-            fire := fire or ce_ok;
-          end if;
-          if fire then
-            triggered <= '1';
-          end if;
-        end if;
-        if fire and enabled then
-          mem(to_integer(stored(mem_adr_width - 1 downto 0))) <= word(data_width - 1 downto 0);
+        if store = '1' then
           stored <= stored + 1;
           if stored = depth - 1 then
             armed <= '0';
@@ -216,6 +249,17 @@ begin
     end if;
   end process;
 
+  -- The sample memory: one write port for the capture, one read port for the host.
+  process (clk)
+  begin
+    if rising_edge(clk) then
+      if store = '1' then
+        mem(to_integer(stored(mem_adr_width - 1 downto 0))) <= probe(data_width - 1 downto 0);
+      end if;
+      mem_q <= mem(mem_index);
+    end if;
+  end process;
+
   -- Host reads: the byte is there on the clock after the read strobe.
   process (clk)
     variable o : natural;
@@ -223,7 +267,6 @@ begin
     if rising_edge(clk) then
       if re = '1' and sel = '1' then
         o := to_integer(unsigned(offset));
-        mem_q <= mem(((o mod half) / word_bytes) mod depth);
         from_mem <= offset(window_bits - 1);
         byte_sel <= o mod word_bytes;
         if o <= 7 then
@@ -234,16 +277,34 @@ begin
           reg_q <= control;
         elsif o = 10 then
           reg_q <= ctr_ced;
-        elsif o >= 12 and o <= 15 then
-          reg_q <= std_logic_vector(stored(8 * (o - 12) + 7 downto 8 * (o - 12)));
-        elsif o >= 16 and o <= 47 then
-          reg_q <= regs(o);
         else
           reg_q <= x"00";
+          for n in 12 to 15 loop
+            if o = n then
+              reg_q <= std_logic_vector(stored(8 * (n - 12) + 7 downto 8 * (n - 12)));
+            end if;
+          end loop;
+          for n in 16 to 47 loop
+            if o = n then
+              reg_q <= reg(regs, n);
+            end if;
+          end loop;
         end if;
       end if;
     end if;
   end process;
 
-  rdata <= mem_q(8 * byte_sel + 7 downto 8 * byte_sel) when from_mem = '1' else reg_q;
+  -- The memory repeats through the upper half when it is smaller.
+  mem_index <= to_integer(unsigned(offset(byte_bits + mem_adr_width - 1 downto byte_bits)));
+  process (all)
+  begin
+    rdata <= reg_q;
+    if from_mem = '1' then
+      for n in 0 to word_bytes - 1 loop
+        if byte_sel = n then
+          rdata <= mem_q(8 * n + 7 downto 8 * n);
+        end if;
+      end loop;
+    end if;
+  end process;
 end architecture;

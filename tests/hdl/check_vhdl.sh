@@ -1,7 +1,8 @@
 #!/bin/sh
-# The trace model against broken traces (each must stop with the byte offset of the bad record)
-# and a good one through both variants of the testbench.
-#   bad_trace.sh GHDL HDL_DIR
+# The design half of hdl/ must synthesize (no file I/O, no timed waits); the trace model must
+# stop on broken traces with the byte offset of the bad record and answer a good one through
+# both variants of the testbench.
+#   check_vhdl.sh GHDL HDL_DIR
 set -u
 ghdl=$1
 hdl=$2
@@ -14,6 +15,12 @@ done
 "$ghdl" -e --std=08 kivo_tb || exit 1
 
 failures=0
+for top in kivo_design kivo_epp_slave; do
+  if ! "$ghdl" --synth --std=08 "$top" > synth.txt 2>&1; then
+    echo "FAIL: $top does not synthesize:"; cat synth.txt; failures=$((failures + 1))
+  fi
+done
+
 # trace BYTES (printf escapes); expect GHDL to fail with TEXT in its output
 expect_stop() {
   printf "$1" > kivo.tst
