@@ -10,7 +10,9 @@ entity kivo_tb is
     out_file   : string := "kivo.out";
     ms_time    : time := 1 us;
     poll_limit : natural := 2147483647;
-    variant    : string := "bus"              -- "bus" or "epp"
+    variant    : string := "bus";             -- "bus" or "epp"
+    -- Clocks per ADC word; 0 picks one that suits the variant.
+    adc_clocks : natural := 0
   );
 end entity;
 
@@ -22,7 +24,9 @@ architecture sim of kivo_tb is
   -- between two words: EPP cycles take several clocks each, so the words come slower there.
   function adc_word_clocks return positive is
   begin
-    if use_epp then
+    if adc_clocks /= 0 then
+      return adc_clocks;
+    elsif use_epp then
       return 256;
     end if;
     return 64;
