@@ -9,6 +9,9 @@ entity kivo_tb is
     trace_file : string := "kivo.tst";
     out_file   : string := "kivo.out";
     ms_time    : time := 1 us;
+    -- The same in nanoseconds, for the command line (GHDL cannot set a time generic there);
+    -- 0 keeps ms_time.
+    ms_ns      : natural := 0;
     poll_limit : natural := 2147483647;
     variant    : string := "bus";             -- "bus" or "epp"
     -- Clocks per ADC word; 0 picks one that suits the variant.
@@ -19,6 +22,14 @@ end entity;
 architecture sim of kivo_tb is
   constant clk_period : time := 10 ns;
   constant use_epp : boolean := variant = "epp";
+
+  function script_ms return time is
+  begin
+    if ms_ns /= 0 then
+      return ms_ns * 1 ns;
+    end if;
+    return ms_time;
+  end function;
 
   -- A host that toggles an ADC input between polls of its counter must get each toggle in
   -- between two words: EPP cycles take several clocks each, so the words come slower there.
@@ -61,7 +72,7 @@ begin
   rst <= '0' after 2 * clk_period;
 
   bfm : entity work.kivo_trace_bfm
-    generic map (trace_file => trace_file, out_file => out_file, ms_time => ms_time,
+    generic map (trace_file => trace_file, out_file => out_file, ms_time => script_ms,
                  poll_limit => poll_limit, epp => use_epp)
     port map (clk => clk, bus_addr => bfm_addr, bus_wdata => bfm_wdata, bus_we => bfm_we,
               bus_re => bfm_re, bus_rdata => bus_rdata, bus_wait => bus_wait,
