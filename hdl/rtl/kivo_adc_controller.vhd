@@ -19,7 +19,7 @@ use ieee.numeric_std.all;
 
 entity kivo_adc_controller is
   generic (
-    mem_base      : std_logic_vector(31 downto 0) := x"70010000";
+    mem_base      : std_logic_vector(31 downto 0) := x"70010000";   -- a multiple of the size
     mem_addr_bits : positive := 16;
     -- At least 3. A host that toggles an input between polls of the counter needs it longer
     -- than one poll and its toggle, or the toggle lands inside a word.
@@ -59,7 +59,8 @@ architecture rtl of kivo_adc_controller is
   signal store_bytes   : bytes_t := (others => (others => '0'));
   signal store_offset  : unsigned(31 downto 0) := (others => '0');  -- from mem_base
   signal host_write    : std_logic;
-  signal host_offset   : unsigned(31 downto 0);
+  signal host_index    : natural range 0 to lane_words - 1;  -- the host's word in the memory
+  signal host_byte     : natural range 0 to 3;               -- and its byte
   signal read_enable   : std_logic;
 
   signal controls   : control_t := (others => (others => '0'));
@@ -154,7 +155,9 @@ begin
   end process;
 
   host_write <= mem_sel and we;
-  host_offset <= unsigned(addr) - unsigned(mem_base);
+  -- The memory's base is a multiple of its size, as the design's decoder has it.
+  host_index <= to_integer(unsigned(addr(mem_addr_bits - 1 downto 2)));
+  host_byte <= to_integer(unsigned(addr(1 downto 0)));
   -- The memory is read on every clock of a held read, so that it picks up the words the
   -- acquisition stores meanwhile.
   read_enable <= (re and mem_sel) or holding;
@@ -186,8 +189,8 @@ begin
     process (all)
     begin
       if host_write = '1' then
-        write_enable <= '1' when to_integer(host_offset(1 downto 0)) = l else '0';
-        write_index <= to_integer(host_offset(mem_addr_bits - 1 downto 2));
+        write_enable <= '1' when host_byte = l else '0';
+        write_index <= host_index;
         write_byte <= wdata;
       else
         write_enable <= store_pending and store_here;
@@ -203,7 +206,7 @@ begin
           lane(write_index) <= write_byte;
         end if;
         if read_enable = '1' then
-          mem_q(l) <= lane(to_integer(host_offset(mem_addr_bits - 1 downto 2)));
+          mem_q(l) <= lane(host_index);
         end if;
       end if;
     end process;
@@ -213,7 +216,7 @@ begin
   begin
     if rising_edge(clk) then
       if re = '1' and mem_sel = '1' then
-        host_lane <= to_integer(host_offset(1 downto 0));
+        host_lane <= host_byte;
         holding <= running or store_pending;
       elsif running = '0' and store_pending = '0' then
         holding <= '0';
