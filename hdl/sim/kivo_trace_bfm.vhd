@@ -1,6 +1,10 @@
--- Carries out the bus operations of a kivo trace on the internal bus and writes the bytes read
--- to the response file. Testbench only. The address moves on by one after every data cycle,
--- as the board's CPLD moves it, so a block is one address and many data cycles.
+-- Carries out the bus operations of a kivo trace and writes the bytes read to the response
+-- file. Testbench only. Two ways to the design, chosen by `epp`:
+--   false: the internal bus; the address moves on by one after every data cycle, as the
+--          board's CPLD moves it, so a block is one address and many data cycles;
+--   true:  the parallel port's lines, one EPP cycle per record as a PC's port chip runs it
+--          (a bit wait polls as kivo does on a board: four address cycles and a data read),
+--          for the board-side EPP logic to turn into bus cycles.
 --
 -- Both files may be named pipes: every answer is flushed at once, so kivo, which waits for
 -- each answer before it goes on, can steer its script by what the design returned.
@@ -17,8 +21,13 @@ entity kivo_trace_bfm is
     ms_time    : time := 1 us;
     -- Polls of a bit wait before it gives up (the trace does not carry the script's count).
     poll_limit : natural := 2147483647;
-    -- Clock cycles before the first record: a write must not reach a design still in reset.
-    reset_cycles : natural := 0
+    -- Clocks a read may be held by bus_wait before the model gives up on the design.
+    wait_limit : natural := 10000000;
+    epp        : boolean := false;
+    -- Port side: how long the data lines settle before a strobe, and how long a cycle may go
+    -- unanswered (the design may hold a read for a whole ADC acquisition).
+    epp_setup   : time := 10 ns;
+    epp_timeout : time := 100 ms
   );
   port (
     clk       : in  std_logic;
@@ -27,6 +36,12 @@ entity kivo_trace_bfm is
     bus_we    : out std_logic;
     bus_re    : out std_logic;
     bus_rdata : in  std_logic_vector(7 downto 0);
+    bus_wait  : in  std_logic := '0';         -- the design holds a read: its byte comes later
+    n_addr_strobe : out   std_logic;
+    n_data_strobe : out   std_logic;
+    n_write       : out   std_logic;
+    epp_data      : inout std_logic_vector(7 downto 0);
+    n_wait        : in    std_logic := '0';
     done      : out std_logic                 -- the trace's end mark was reached
   );
 end entity;
@@ -79,8 +94,63 @@ begin
       addr_byte := 0;
     end procedure;
 
-    procedure write_cycle(value : std_logic_vector(7 downto 0)) is
+    -- One EPP cycle: strobe, wait for nWait high, take the data of a read, release, wait for
+    -- nWait low.
+    procedure epp_cycle(address_cycle, writing : boolean; value : std_logic_vector(7 downto 0);
+                        variable answer : out std_logic_vector(7 downto 0)) is
     begin
+      if writing then
+        n_write <= '0';
+        epp_data <= value;
+      else
+        n_write <= '1';
+        epp_data <= (others => 'Z');
+      end if;
+      wait for epp_setup;
+      if address_cycle then
+        n_addr_strobe <= '0';
+      else
+        n_data_strobe <= '0';
+      end if;
+      if n_wait /= '1' then
+        wait until n_wait = '1' for epp_timeout;
+      end if;
+      if n_wait /= '1' then
+        stop_bad("no answer on nWait to an EPP cycle in " & time'image(epp_timeout));
+      end if;
+      -- The data lines follow nWait: a port chip takes them a little later, at the release.
+      wait for epp_setup;
+      answer := to_X01(epp_data);
+      n_addr_strobe <= '1';
+      n_data_strobe <= '1';
+      if n_wait /= '0' then
+        wait until n_wait = '0' for epp_timeout;
+      end if;
+      if n_wait /= '0' then
+        stop_bad("nWait stays high after an EPP cycle for " & time'image(epp_timeout));
+      end if;
+      n_write <= '1';
+      epp_data <= (others => 'Z');
+    end procedure;
+
+    procedure address_cycle(value : std_logic_vector(7 downto 0)) is
+      variable ignored : std_logic_vector(7 downto 0);
+    begin
+      if epp then
+        epp_cycle(true, true, value, ignored);
+      else
+        address(8 * addr_byte + 7 downto 8 * addr_byte) := unsigned(value);
+        addr_byte := (addr_byte + 1) mod 4;
+      end if;
+    end procedure;
+
+    procedure write_cycle(value : std_logic_vector(7 downto 0)) is
+      variable ignored : std_logic_vector(7 downto 0);
+    begin
+      if epp then
+        epp_cycle(false, true, value, ignored);
+        return;
+      end if;
       bus_addr <= std_logic_vector(address);
       bus_wdata <= value;
       bus_we <= '1';
@@ -91,11 +161,22 @@ begin
 
     procedure read_cycle(variable value : out std_logic_vector(7 downto 0)) is
     begin
+      if epp then
+        epp_cycle(false, false, x"00", value);
+        return;
+      end if;
       bus_addr <= std_logic_vector(address);
       bus_re <= '1';
       wait until rising_edge(clk);
       bus_re <= '0';
-      wait until rising_edge(clk);
+      for held in 0 to wait_limit loop
+        wait until rising_edge(clk);
+        exit when bus_wait /= '1';
+        if held = wait_limit then
+          stop_bad("the design held the read at " & hex(std_logic_vector(address)) & " for "
+                   & integer'image(wait_limit) & " clocks");
+        end if;
+      end loop;
       value := bus_rdata;
       data_cycle_done;
     end procedure;
@@ -104,9 +185,13 @@ begin
     bus_wdata <= (others => '0');
     bus_we <= '0';
     bus_re <= '0';
+    n_addr_strobe <= '1';
+    n_data_strobe <= '1';
+    n_write <= '1';
+    epp_data <= (others => 'Z');
     done <= '0';
-    wait until rising_edge(clk);
-    for i in 1 to reset_cycles loop
+    -- A few clocks for the design's reset to end: a write during it would be lost.
+    for i in 1 to 4 loop
       wait until rising_edge(clk);
     end loop;
     loop
@@ -118,8 +203,7 @@ begin
       case code is
         when 16#01# =>
           next_byte(operand, "address record");
-          address(8 * addr_byte + 7 downto 8 * addr_byte) := to_unsigned(operand, 8);
-          addr_byte := (addr_byte + 1) mod 4;
+          address_cycle(std_logic_vector(to_unsigned(operand, 8)));
         when 16#02# =>
           next_byte(operand, "write record");
           write_cycle(std_logic_vector(to_unsigned(operand, 8)));
@@ -144,7 +228,9 @@ begin
           polls := 0;
           found := false;
           while not found and polls < poll_limit loop
-            address := unsigned(bytes(39 downto 8));
+            for i in 1 to 4 loop
+              address_cycle(bytes(8 * i + 7 downto 8 * i));
+            end loop;
             read_cycle(data);
             polls := polls + 1;
             if (data and mask) /= x"00" then

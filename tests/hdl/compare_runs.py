@@ -68,6 +68,7 @@ def main():
     parser.add_argument("--differences", required=True, help="docs/hdl-cosim.md")
     parser.add_argument("--board", default="virtual:xsv300")
     parser.add_argument("--two-pass", action="store_true")
+    parser.add_argument("--generic", action="append", default=[], help="NAME=VALUE for the testbench")
     parser.add_argument("script")
     args = parser.parse_args()
     filters = console_filters(args.differences)
@@ -89,7 +90,8 @@ def main():
         env = dict(os.environ, LC_ALL="C")
         env.pop("KIVO_RECORD", None)
         board = run([args.kivo, name], dirs["board"], dict(env, KIVO_PORT=args.board))
-        cosim_command = [args.cosim, "--kivo", args.kivo] + (["--two-pass"] if args.two_pass else []) + [name]
+        cosim_command = [args.cosim, "--kivo", args.kivo] + (["--two-pass"] if args.two_pass else []) + \
+            ["-g" + g for g in args.generic] + [name]
         sim = run(cosim_command, dirs["simulation"], env)
 
         failures = []

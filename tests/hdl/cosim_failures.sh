@@ -44,14 +44,25 @@ cat > stops.vhd <<'VHDL'
 library ieee;
 use ieee.std_logic_1164.all;
 entity kivo_design is
+  generic (adc_word_clocks : positive := 64);
   port (clk, rst : in std_logic; bus_addr : in std_logic_vector(31 downto 0);
         bus_wdata : in std_logic_vector(7 downto 0); bus_we, bus_re : in std_logic;
-        bus_rdata : out std_logic_vector(7 downto 0); board_reset : out std_logic);
+        bus_rdata : out std_logic_vector(7 downto 0); bus_wait : out std_logic;
+        board_reset : out std_logic; i2c_scl, i2c_sda : inout std_logic;
+        adc_channel : out std_logic_vector(2 downto 0); adc_control : out std_logic_vector(7 downto 0);
+        adc_restart, adc_convert : out std_logic; adc_code : in std_logic_vector(13 downto 0));
 end entity;
 architecture a of kivo_design is
 begin
   bus_rdata <= x"00";
+  bus_wait <= '0';
   board_reset <= '0';
+  i2c_scl <= 'Z';
+  i2c_sda <= 'Z';
+  adc_channel <= "000";
+  adc_control <= x"00";
+  adc_restart <= '0';
+  adc_convert <= '0';
   process (clk) begin
     if rising_edge(clk) and bus_re = '1' then
       report "design gives up on the first read" severity failure;
