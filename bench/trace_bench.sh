@@ -8,7 +8,7 @@
 # Needs: xxd, python3, GNU time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-kivotrace=$(realpath "${1:-build/release/trace/kivotrace}")
+kivotrace=$(realpath "${1:-build/release/bin/kivotrace}")
 runs=${RUNS:-3}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
