@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcessEnvironment>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -66,6 +67,12 @@ RunPane::RunPane(QWidget* parent) : QDockWidget(QStringLiteral("Run"), parent) {
     Output->document()->setMaximumBlockCount(20000);  // a looping script must not eat the memory
     layout->addWidget(Output, 1);
 
+    Progress = new QProgressBar(body);
+    Progress->setObjectName(QStringLiteral("RunProgress"));
+    Progress->setRange(0, 100);
+    Progress->hide();
+    layout->addWidget(Progress);
+
     KeyPrompt = new QWidget(body);
     KeyPrompt->setObjectName(QStringLiteral("KeyPrompt"));
     auto* prompt = new QHBoxLayout(KeyPrompt);
@@ -111,11 +118,14 @@ bool RunPane::start(const QString& kivoPath, const QString& scriptPath, const QS
     running_ = true;
     Output->clear();
     KeyPrompt->hide();
+    Progress->hide();
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!port.isEmpty())
         environment.insert(QStringLiteral("KIVO_PORT"), port);
     environment.insert(QStringLiteral("KIVO_ERROR_LINE"), QStringLiteral("1"));
+    // Long work draws its progress line on standard error, which the pane turns into a bar.
+    environment.insert(QStringLiteral("KIVO_PROGRESS"), QStringLiteral("1"));
     // kivo writes its messages in UTF-8 when the locale asks for it; the pane reads the code
     // page every script and data file is in.
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
@@ -169,7 +179,40 @@ void RunPane::readOutput() {
 void RunPane::readErrors() {
     errorBuffer_ += process_->readAllStandardError();
     static const QRegularExpression kErrorLine(QStringLiteral("^kivo-error-line: (\\d+)\\r?$"));
-    for (qsizetype newline; (newline = errorBuffer_.indexOf('\n')) >= 0;) {
+    // A CR that does not end a line starts a drawing of the progress line, which runs to the
+    // next such CR (a new drawing or the erasure) or a line end.
+    auto loneCr = [this](qsizetype from) {
+        for (qsizetype at = errorBuffer_.indexOf('\r', from); at >= 0; at = errorBuffer_.indexOf('\r', at + 1))
+            if (at + 1 >= errorBuffer_.size() || errorBuffer_[at + 1] != '\n')
+                return at;
+        return qsizetype{-1};
+    };
+    for (;;) {
+        const qsizetype newline = errorBuffer_.indexOf('\n');
+        const qsizetype cr = loneCr(0);
+        if (cr == 0) {
+            qsizetype end = loneCr(1);
+            const qsizetype lineEnd = errorBuffer_.indexOf('\n', 1);
+            if (lineEnd >= 0 && (end < 0 || lineEnd < end))
+                end = lineEnd;
+            if (end < 0 && errorBuffer_.size() == 1) {
+                errorBuffer_.clear();  // the CR that ends an erasure
+                break;
+            }
+            // The drawing may still be coming: shown as far as it is, kept until it is whole.
+            showProgress(fromWindows1250(errorBuffer_.mid(1, end < 0 ? -1 : end - 1)));
+            if (end < 0)
+                break;
+            errorBuffer_.remove(0, end);
+            continue;
+        }
+        if (cr > 0 && (newline < 0 || cr < newline)) {
+            append(fromWindows1250(errorBuffer_.left(cr)));
+            errorBuffer_.remove(0, cr);
+            continue;
+        }
+        if (newline < 0)
+            break;
         const QString line = fromWindows1250(errorBuffer_.left(newline + 1));
         errorBuffer_.remove(0, newline + 1);
         const QRegularExpressionMatch match = kErrorLine.match(line.chopped(1));
@@ -179,6 +222,24 @@ void RunPane::readErrors() {
         } else
             append(line);
     }
+}
+
+void RunPane::showProgress(const QString& line) {
+    const QString text = line.trimmed();
+    if (text.isEmpty()) {
+        Progress->hide();
+        return;
+    }
+    static const QRegularExpression kPercent(QStringLiteral("\\s(\\d{1,3})%"));
+    const QRegularExpressionMatch percent = kPercent.match(text);
+    if (percent.hasMatch()) {
+        Progress->setRange(0, 100);
+        Progress->setValue(percent.captured(1).toInt());
+    } else {
+        Progress->setRange(0, 0);  // no total known: a busy bar
+    }
+    Progress->setFormat(text);
+    Progress->show();
 }
 
 void RunPane::sendKey() {
@@ -206,11 +267,14 @@ void RunPane::finished(int exitCode, QProcess::ExitStatus status) {
         return;
     running_ = false;
     readOutput();
+    if (errorBuffer_.startsWith('\r'))
+        errorBuffer_.clear();  // a progress drawing cut off by the end of the run
     if (!errorBuffer_.isEmpty()) {
         errorBuffer_ += '\n';
         readErrors();
     }
     KeyPrompt->hide();
+    Progress->hide();
     StopButton->setEnabled(false);
     if (process_->error() == QProcess::FailedToStart)
         State->setText(QStringLiteral("kivo could not be started: %1").arg(process_->errorString()));

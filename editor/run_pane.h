@@ -5,6 +5,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QWidget;
 
@@ -25,6 +26,7 @@ public:
 
     QLabel* State;             ///< what the run is doing, and how it ended
     QPlainTextEdit* Output;    ///< kivo's output, standard error included
+    QProgressBar* Progress;    ///< kivo's progress line on long work, while it is drawn
     QWidget* KeyPrompt;        ///< shown while kivo waits for a key
     QPushButton* SendKey;
     QPushButton* StopButton;
@@ -54,6 +56,8 @@ private:
     void readErrors();
     void finished(int exitCode, QProcess::ExitStatus status);
     void append(const QString& text);
+    /// One drawing of kivo's progress line; blanks are its erasure.
+    void showProgress(const QString& line);
 
     QProcess* process_ = nullptr;
     QString scriptPath_;

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -73,6 +74,25 @@ private slots:
         QVERIFY(b.pane().State->text().contains(QStringLiteral("line 8")));
         QVERIFY(b.ed.form->RunHere->isEnabled());
         QCOMPARE(b.ed.store->values.value(QStringLiteral("RUN_PORT")), QStringLiteral("virtual:xsv300"));
+    }
+
+    void longWorkShowsItsProgressAsABar() {
+        // 8 MiB through the hand-driven link: long enough for several drawings of the line.
+        PaneBench b("writeblock block.bin 0\r\nprint done\r\n");
+        QFile block(QFileInfo(b.child->FileName).dir().filePath(QStringLiteral("block.bin")));
+        QVERIFY(block.open(QIODevice::WriteOnly));
+        block.write(QByteArray(8 << 20, '\x5A'));
+        block.close();
+        QSignalSpy ended(&b.pane(), &RunPane::runEnded);
+        QSignalSpy drawn(b.pane().Progress, &QProgressBar::valueChanged);
+        b.ed.form->RunHere->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+        QCOMPARE(ended[0][0].toInt(), 0);
+        QVERIFY(!drawn.isEmpty());
+        QVERIFY(!b.pane().Progress->isVisible());
+        // The output is kivo's own, without the line's text or its carriage returns.
+        QVERIFY2(!b.output().contains(QLatin1Char('\r')) && !b.output().contains(QLatin1Char('%')), qPrintable(b.output()));
+        QVERIFY(b.output().endsWith(QStringLiteral("done\n")));
     }
 
 #ifndef _WIN32  // a console program there is only ever killed: no polite stop to test
