@@ -182,6 +182,7 @@ void AdcController::calibWave(board::EppPort& port, std::uint32_t channel, std::
         writeControl(port, channel, control);
         control ^= kZeroInput;
         pause(1);
+        if (interpreter::platform::stopRequested()) throw interpreter::ScriptStopped{};
         if (time != 0) ++done;
     }
 }

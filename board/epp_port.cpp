@@ -8,6 +8,8 @@
 #include "port/port_registry.h"
 #include "interpreter/command.h"
 #include "interpreter/console.h"
+#include "interpreter/errors.h"
+#include "interpreter/platform.h"
 
 namespace kivo::board {
 
@@ -174,6 +176,7 @@ bool EppPort::waitForBit(int expected, std::uint8_t mask, std::uint32_t address,
         }
         shown = b;
         if (count % 4096 == 0) {
+            if (interpreter::platform::stopRequested()) throw interpreter::ScriptStopped{};
             console::print("\b\b%X", shown);
             if (shown < 0x10) console::print(" ");
             console::flush();

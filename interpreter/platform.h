@@ -16,8 +16,10 @@ void waitKey();
 bool consoleIsUtf8();
 
 /// From now on a polite stop request (SIGTERM) is noted instead of ending the process at
-/// once, so that the run can end between two lines with its trace closed. Key waits and
-/// pauses end early once it came. Nothing on systems without such a request.
+/// once, so that the run can end between two lines with its trace closed. Key waits, pauses,
+/// bit waits and the endless calibration wave end early once it came. A second request, or a
+/// run still going a few seconds after the first, ends the process at once as before. Nothing
+/// on systems without such a request.
 void watchStopRequest();
 /// True once a stop request came.
 bool stopRequested();

@@ -22,7 +22,25 @@ namespace {
 
 volatile std::sig_atomic_t stopFlag = 0;
 
-extern "C" void noteStop(int) { stopFlag = 1; }
+// Commands check the request only between lines and in their waits; one that runs on (a
+// calibration wave without end, a long bit wait) must not make a stop request go unheard. A
+// second request, or the grace period running out, ends the process as SIGTERM always did.
+constexpr unsigned kStopGraceSeconds = 5;
+
+extern "C" void stopNow(int) {
+    ::signal(SIGTERM, SIG_DFL);
+    ::raise(SIGTERM);
+}
+
+extern "C" void noteStop(int) {
+    if (stopFlag) {
+        stopNow(SIGTERM);
+        return;
+    }
+    stopFlag = 1;
+    ::signal(SIGALRM, stopNow);
+    ::alarm(kStopGraceSeconds);
+}
 
 }  // namespace
 
