@@ -19,6 +19,16 @@ constexpr std::size_t kHardwarePiece = 1 << 16;
 // The handshake by hand counts its progress once a piece: a few nanoseconds a byte would show
 // on a fast port.
 constexpr std::size_t kHandPiece = 1 << 12;
+
+// Calls move(at, n) for each piece of a block of `count` bytes, counting the progress after it.
+template <typename Move>
+void inPieces(std::size_t count, std::size_t piece, Move move) {
+    for (std::size_t at = 0; at < count; at += piece) {
+        const std::size_t n = std::min(piece, count - at);
+        move(at, n);
+        progress::advance(n);
+    }
+}
 }  // namespace
 
 bool waitReady(PortIo& port, std::uint32_t maxReads) {
@@ -43,14 +53,12 @@ void HardwareEppLink::writeByte(std::uint8_t value) { port_.writeByte(kEppDataPo
 int HardwareEppLink::writeData(const std::uint8_t* buffer, std::size_t count) {
     // The port chip runs the EPP cycles; 32-bit cycles only when the whole block allows them.
     const bool wide = longs(count);
-    for (std::size_t at = 0; at < count; at += kHardwarePiece) {
-        const std::size_t n = std::min(kHardwarePiece, count - at);
+    inPieces(count, kHardwarePiece, [&](std::size_t at, std::size_t n) {
         if (wide)
             port_.writeLongs(kEppDataPort, buffer + at, n / 4);
         else
             port_.writeBytes(kEppDataPort, buffer + at, n);
-        progress::advance(n);
-    }
+    });
     return 0;
 }
 
@@ -58,14 +66,12 @@ std::uint8_t HardwareEppLink::readData(bool&) { return port_.readByte(kEppDataPo
 
 void HardwareEppLink::readBlock(std::uint8_t* buffer, std::size_t count) {
     const bool wide = longs(count);
-    for (std::size_t at = 0; at < count; at += kHardwarePiece) {
-        const std::size_t n = std::min(kHardwarePiece, count - at);
+    inPieces(count, kHardwarePiece, [&](std::size_t at, std::size_t n) {
         if (wide)
             port_.readLongs(kEppDataPort, buffer + at, n / 4);
         else
             port_.readBytes(kEppDataPort, buffer + at, n);
-        progress::advance(n);
-    }
+    });
 }
 
 std::uint8_t HardwareEppLink::readAddressRegister() { return port_.readByte(kEppAddressPort); }
