@@ -56,13 +56,16 @@ public:
     /// Script text in text-mode form: for tests.
     const std::string& text() const { return text_; }
 
+    /// The name a label line (starting with ':') defines: up to the first space; a tab does not
+    /// end it.
+    static std::string_view labelName(std::string_view line);
+
 private:
     void load(std::string raw);
     void buildIndex();
     void adopt(std::string text);
     void reloadIfChanged();
     void reread();
-    static std::string_view labelName(std::string_view line);
 
     std::FILE* file_ = nullptr;
     std::string path_;

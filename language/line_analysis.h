@@ -7,6 +7,7 @@
 
 #include "interpreter/command.h"
 #include "interpreter/runner.h"
+#include "interpreter/script.h"
 
 // One script line taken apart by kivo's own reading, preparation, splitting and command table,
 // with the columns of the document line that each prepared character came from.
@@ -52,10 +53,7 @@ struct LineAnalysis {
     }
     std::string_view arguments() const { return std::string_view(preparedText).substr(argumentsBegin); }
     /// The name a label line defines: up to the first space (a tab does not end it).
-    std::string_view labelName() const {
-        const std::string_view name = text.substr(1);
-        return name.substr(0, name.find(' '));
-    }
+    std::string_view labelName() const { return interpreter::Script::labelName(text); }
     /// The document column of prepared position `p` (the end of the prepared text maps to
     /// commentFrom).
     int column(std::size_t p) const { return p < origin.size() ? origin[p] : commentFrom; }
